@@ -1,0 +1,124 @@
+#include "core/console/channels.h"
+
+#include <charconv>
+
+#include "core/console/os_console.h"
+
+namespace tamsel {
+
+struct TChannelSink {
+  os::TStream stream;
+  std::string buffer;
+  std::string* capture = nullptr;  // set while a test captures the stream
+};
+
+namespace {
+
+constexpr std::size_t kFlushThreshold = 1 << 16;
+
+TChannelSink gOutSink{os::TStream::Output, {}, nullptr};
+TChannelSink gErrSink{os::TStream::Error, {}, nullptr};
+TChannel gStdChannel(&gOutSink);
+TChannel gErrChannel(&gErrSink);
+
+void FlushSink(TChannelSink& sink) {
+  if (sink.buffer.empty()) return;
+  if (sink.capture != nullptr) {
+    sink.capture->append(sink.buffer);
+  } else {
+    os::WriteAll(sink.stream, sink.buffer.data(), sink.buffer.size());
+  }
+  sink.buffer.clear();
+}
+
+TChannelSink& OtherSink(const TChannelSink* sink) {
+  return sink == &gOutSink ? gErrSink : gOutSink;
+}
+
+}  // namespace
+
+std::string& TChannel::Target() {
+  TChannelSink& other = OtherSink(sink_);
+  if (!other.buffer.empty()) FlushSink(other);
+  if (sink_->buffer.size() >= kFlushThreshold) FlushSink(*sink_);
+  return sink_->buffer;
+}
+
+void TChannel::Write(std::string_view text) { Target().append(text); }
+
+void TChannel::Write(char c) { Target().push_back(c); }
+
+void TChannel::WriteLn(std::string_view text) {
+  std::string& target = Target();
+  target.append(text);
+  target.append(kLineEnd);
+}
+
+void TChannel::WriteDecimal(std::uint64_t value) {
+  char digits[20];
+  const auto result = std::to_chars(digits, digits + sizeof digits, value);
+  Target().append(digits, result.ptr);
+}
+
+void TChannel::WriteHex(std::uint64_t value) {
+  char digits[16];
+  char* end = digits + sizeof digits;
+  char* p = end;
+  do {
+    *--p = "0123456789ABCDEF"[value & 15];
+    value >>= 4;
+  } while (value != 0);
+  Target().append(p, end);
+}
+
+void TChannel::Flush() { FlushSink(*sink_); }
+
+bool TChannel::WritesToError() const { return sink_ == &gErrSink; }
+
+TChannel& StdChannel() { return gStdChannel; }
+TChannel& ErrChannel() { return gErrChannel; }
+
+void RebindStdChannelToError() {
+  gStdChannel.Flush();
+  gStdChannel.Bind(&gErrSink);
+}
+
+void ResetStdChannel() {
+  gStdChannel.Flush();
+  gStdChannel.Bind(&gOutSink);
+}
+
+void FlushChannels() {
+  FlushSink(gOutSink);
+  FlushSink(gErrSink);
+}
+
+TChannelCapture::TChannelCapture() {
+  FlushChannels();
+  gOutSink.capture = &out_;
+  gErrSink.capture = &err_;
+}
+
+TChannelCapture::~TChannelCapture() {
+  FlushChannels();
+  gOutSink.capture = nullptr;
+  gErrSink.capture = nullptr;
+}
+
+std::string TChannelCapture::Out() {
+  FlushChannels();
+  return out_;
+}
+
+std::string TChannelCapture::Err() {
+  FlushChannels();
+  return err_;
+}
+
+void TChannelCapture::Clear() {
+  FlushChannels();
+  out_.clear();
+  err_.clear();
+}
+
+}  // namespace tamsel

@@ -1,0 +1,67 @@
+// The core library's two buffered console channels.
+//
+// The standard channel writes to standard output until a syntax error rebinds
+// it to standard error; the error channel always writes to standard error.
+// Both buffer their text; before a channel writes into its stream, whatever
+// the other stream holds is flushed, so lines reach the console in the order
+// the program wrote them even when both streams share one terminal or file.
+#pragma once
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace tamsel {
+
+#ifdef _WIN32
+inline constexpr std::string_view kLineEnd = "\r\n";
+#else
+inline constexpr std::string_view kLineEnd = "\n";
+#endif
+
+struct TChannelSink;
+
+class TChannel {
+ public:
+  explicit TChannel(TChannelSink* sink) : sink_(sink) {}
+  void Write(std::string_view text);
+  void Write(char c);
+  void WriteLn(std::string_view text = {});
+  // Appends the decimal or uppercase hexadecimal digits of a value.
+  void WriteDecimal(std::uint64_t value);
+  void WriteHex(std::uint64_t value);
+  void Flush();
+  void Bind(TChannelSink* sink) { sink_ = sink; }
+  bool WritesToError() const;
+
+ private:
+  std::string& Target();
+  TChannelSink* sink_;
+};
+
+TChannel& StdChannel();
+TChannel& ErrChannel();
+
+// From now on the standard channel writes to standard error.
+void RebindStdChannelToError();
+// Points the standard channel back at standard output (start-up, tests).
+void ResetStdChannel();
+void FlushChannels();
+
+// Test aid: while alive, both streams are collected into strings instead of
+// reaching the process's file descriptors.
+class TChannelCapture {
+ public:
+  TChannelCapture();
+  ~TChannelCapture();
+  TChannelCapture(const TChannelCapture&) = delete;
+  TChannelCapture& operator=(const TChannelCapture&) = delete;
+  std::string Out();
+  std::string Err();
+  void Clear();
+
+ private:
+  std::string out_;
+  std::string err_;
+};
+
+}  // namespace tamsel

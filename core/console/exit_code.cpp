@@ -1,0 +1,7 @@
+#include "core/console/exit_code.h"
+
+namespace tamsel {
+
+std::int32_t ExitCode = 0;
+
+}  // namespace tamsel

@@ -1,0 +1,23 @@
+// Small text helpers shared by every subsystem.
+#pragma once
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace tamsel {
+
+// The text in double quotes when it is empty or holds a blank, else unchanged.
+std::string QuoteIfSpaced(std::string_view text);
+
+// Replaces occurrences of pattern (ASCII letters compared without case), left
+// to right; replaced text is not searched again.
+std::string ReplaceNoCase(std::string_view text, std::string_view pattern,
+                          std::string_view replacement, bool firstOnly);
+
+std::string RepeatChar(char c, std::int32_t count);
+
+// count "-" characters, an extra line end when blankLine, then a line end, on
+// the standard channel.
+void WriteDashLine(std::int32_t count, bool blankLine);
+
+}  // namespace tamsel

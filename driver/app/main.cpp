@@ -1,0 +1,3 @@
+#include "driver/main_flow.h"
+
+int main(int argc, char** argv) { return tamsel::RunProgramMain(argc, argv); }

@@ -1,0 +1,104 @@
+#include "engines/segmented_sieve.h"
+
+#include <cmath>
+
+#include "driver/base/run_state.h"
+#include "engines/simple_sieve.h"
+
+namespace tamsel {
+
+namespace {
+
+// The segment steps, shared by the inline loop of the normal engine and by
+// SieveSegment, which the Plus engine calls once per segment.
+[[gnu::always_inline]] inline void SegmentSteps(TPrimeCheck& table, TPrimeRecord& record,
+                                                TBasePrimes& base, std::uint64_t low,
+                                                std::uint64_t high) {
+  const std::size_t length = static_cast<std::size_t>(high - low + 1);
+  std::uint8_t* t = table.data();
+  base.Presieve.Fill(t, low, length);
+  base.Crossing.Cross(t, length);
+
+  const std::size_t last = FindLastOne(t, length);
+  if (last == length) return;  // no prime: Highest stays, nothing to count
+  record.Highest = low + last;
+  if (RunOptions.NoCount) return;
+  if (RunOptions.ShowPrimes) {
+    for (std::size_t i = 0; i <= last; ++i) {
+      if (t[i] == 0) continue;
+      ++record.Count;
+      ShowPrime(low + i, record.Count);
+    }
+  } else {
+    record.Count += CountOnes(t, last + 1);
+  }
+}
+
+using TSegmentWork = void (*)(TPrimeCheck&, TPrimeRecord&, TBasePrimes&, std::uint64_t,
+                              std::uint64_t);
+
+void InlineSegment(TPrimeCheck& table, TPrimeRecord& record, TBasePrimes& base,
+                   std::uint64_t low, std::uint64_t high) {
+  SegmentSteps(table, record, base, low, high);
+}
+
+template <TSegmentWork Work>
+void RunSegmentedSearch(TPrimeCheck& table, TPrimeRecord& record, std::uint64_t n,
+                        TTimeStamp& endTime, const char* method) {
+  PrepareRecord(record);
+  const TSegmentSizes sizes = SegmentSizes(n);
+  table = FreshSieveTable(sizes.Size);
+  TPrimeFound primes;
+  CollectPrimes(primes, record, table, method);
+  TBasePrimes base(std::move(primes), sizes.Size);
+  base.Crossing.StartAt(sizes.FirstLow);
+
+  std::uint64_t low = sizes.FirstLow;
+  std::uint64_t high = sizes.FirstHigh;
+  while (low <= n) {
+    const bool last = high >= n;
+    if (last) high = n;
+    Work(table, record, base, low, high);
+    if (last) break;  // stepping on could overflow near 2^64
+    low += sizes.Size;
+    high += sizes.Size;
+  }
+  if (!RunOptions.Benchmark) EndPrimeList();
+  endTime = Now();
+  if (!RunOptions.Benchmark) ReportResults(n, record);
+}
+
+}  // namespace
+
+TSegmentSizes SegmentSizes(std::uint64_t n) {
+  const double root = std::sqrt(static_cast<double>(n));
+  TSegmentSizes sizes;
+  sizes.Size = static_cast<std::uint64_t>(root);
+  sizes.FirstLow = sizes.Size + 1;
+  sizes.FirstHigh = 2 * sizes.Size;
+  if (sizes.Size == 0) return sizes;
+  sizes.LastIndex = root == static_cast<double>(sizes.Size)
+                        ? sizes.Size - 1
+                        : static_cast<std::uint64_t>(std::llround(root));
+  return sizes;
+}
+
+TBasePrimes::TBasePrimes(TPrimeFound primesUpToS, std::uint64_t s)
+    : Primes(std::move(primesUpToS)), Presieve(s), Crossing(Primes, Presieve.Largest(), s) {}
+
+[[gnu::noinline]] void SieveSegment(TPrimeCheck& table, TPrimeRecord& record,
+                                    TBasePrimes& base, std::uint64_t low, std::uint64_t high) {
+  SegmentSteps(table, record, base, low, high);
+}
+
+void SegmentedSieve(TPrimeCheck& table, TPrimeRecord& record, std::uint64_t n,
+                    TTimeStamp& endTime) {
+  RunSegmentedSearch<InlineSegment>(table, record, n, endTime, "Segmented");
+}
+
+void SegmentedSievePlus(TPrimeCheck& table, TPrimeRecord& record, std::uint64_t n,
+                        TTimeStamp& endTime) {
+  RunSegmentedSearch<SieveSegment>(table, record, n, endTime, "Plus");
+}
+
+}  // namespace tamsel

@@ -1,0 +1,45 @@
+// The segmented sieves: the base range 0..s sieved whole, the rest of the
+// range in consecutive segments of s numbers in one reused table.
+#pragma once
+#include <cstdint>
+
+#include "core/console/datetime.h"
+#include "engines/prime_records.h"
+#include "engines/sieve_kernel.h"
+
+namespace tamsel {
+
+struct TSegmentSizes {
+  std::uint64_t Size = 0;        // s, the truncated square root of n
+  std::uint64_t FirstLow = 0;    // s + 1
+  std::uint64_t FirstHigh = 0;   // 2s
+  std::uint64_t LastIndex = 0;   // the last segment k, covering k*s+1 .. (k+1)*s
+};
+
+TSegmentSizes SegmentSizes(std::uint64_t n);
+
+// The base primes of a segmented search with what the segment work needs to
+// cross out their multiples quickly.
+struct TBasePrimes {
+  TBasePrimes(TPrimeFound primesUpToS, std::uint64_t s);
+  TPrimeFound Primes;
+  TPresieve Presieve;
+  TCrossingSet Crossing;  // positioned at the next segment to sieve
+};
+
+// The work for one segment low..high (inclusive) in a table of s + 1
+// elements: cross out, find the segment's highest prime, count and show.
+// Segments must come in ascending order, each following the one before.
+void SieveSegment(TPrimeCheck& table, TPrimeRecord& record, TBasePrimes& base,
+                  std::uint64_t low, std::uint64_t high);
+
+// The normal segmented sieve (label "Segmented"), with the segment work
+// written into its loop.
+void SegmentedSieve(TPrimeCheck& table, TPrimeRecord& record, std::uint64_t n,
+                    TTimeStamp& endTime);
+
+// The segmented sieve Plus (label "Plus"): SieveSegment once per segment.
+void SegmentedSievePlus(TPrimeCheck& table, TPrimeRecord& record, std::uint64_t n,
+                        TTimeStamp& endTime);
+
+}  // namespace tamsel

@@ -1,0 +1,35 @@
+// Test aid: runs a program with arguments and collects its standard output,
+// standard error and exit code separately.
+#pragma once
+#include <string>
+#include <vector>
+
+namespace tamsel::test {
+
+struct TProgramResult {
+  std::string Out;
+  std::string Err;
+  int ExitCode = -1;
+};
+
+// Path of the built tamsel program.
+std::string TamselPath();
+
+// Runs exe with args; argv[0] is argv0 when given, else exe. Standard input
+// is empty (or the given text).
+TProgramResult RunProgram(const std::string& exe, const std::vector<std::string>& args,
+                          const std::string& argv0 = {}, const std::string& input = {});
+
+inline TProgramResult RunTamsel(const std::vector<std::string>& args) {
+  return RunProgram(TamselPath(), args);
+}
+
+// Replaces every digit of date-time stamps ("mm/dd/yyyy hh:nn:ss.zzz", the
+// elapsed forms "hh:nn:ss.zzz" and "nn:ss.zzz", and the short "hh:nn:ss")
+// with "#", so outputs compare equal whatever the clock said.
+std::string MaskTimes(const std::string& text);
+
+// Splits text into lines at "\n" (the last line may be unterminated).
+std::vector<std::string> Lines(const std::string& text);
+
+}  // namespace tamsel::test
