@@ -91,7 +91,12 @@ void TCrossingSet::Cross(std::uint8_t* table, std::size_t length, std::uint64_t 
       if (j >= stride) {
         j -= stride;
       } else {
-        j = j >= strideMod[i] ? j - strideMod[i] : j + step[i] - strideMod[i];
+        j += step[i] - strideMod[i];
+        // Only a first multiple p * p still ahead leaves j beyond one step.
+        if (j >= step[i]) {
+          j -= step[i];
+          if (j >= step[i]) j %= step[i];
+        }
       }
     }
     const std::uint64_t s = step[i];
