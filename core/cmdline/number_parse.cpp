@@ -54,17 +54,19 @@ std::optional<std::uint64_t> ParseUnsigned(std::string_view text) {
 
 }  // namespace
 
-std::uint64_t TextToNumber(std::string_view text, std::uint64_t defaultValue) {
+std::optional<std::uint64_t> ReadTypedNumber(std::string_view text) {
   const std::string_view integral = text.substr(0, text.find('.'));
   std::string digits;
   digits.reserve(integral.size());
   for (const char c : integral) {
     if (c != ',') digits.push_back(c);
   }
-  std::uint64_t result = defaultValue;
-  if (!digits.empty() && digits.size() <= kMaxTextLength) {
-    if (const auto parsed = ParseUnsigned(digits)) result = *parsed;
-  }
+  if (digits.empty() || digits.size() > kMaxTextLength) return std::nullopt;
+  return ParseUnsigned(digits);
+}
+
+std::uint64_t TextToNumber(std::string_view text, std::uint64_t defaultValue) {
+  const std::uint64_t result = ReadTypedNumber(text).value_or(defaultValue);
   LastValueAdjusted = result == defaultValue;
   return result;
 }

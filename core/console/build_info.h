@@ -2,8 +2,7 @@
 // name, and the banner and build line that describe it.
 #pragma once
 #include <string>
-
-#include "core/console/datetime.h"
+#include <string_view>
 
 namespace tamsel {
 
@@ -31,5 +30,30 @@ TFileVersionInfoRec InitVersionInfo(const std::string& shortVersion,
                                     const std::string& fullVersion,
                                     const std::string& description,
                                     const std::string& internalName, bool upperCase);
+
+// When and with what the program was built.
+struct TBuildStamp {
+  std::string Date;       // yyyy/mm/dd
+  std::string DateTime;   // yyyy/mm/dd hh:nn:ss
+  std::string Toolchain;  // " using " + compiler name and version
+};
+
+// Turns the compiler's date ("Mmm dd yyyy") and time ("hh:nn:ss") texts into
+// a stamp; a date that cannot be read is kept as it came.
+TBuildStamp MakeBuildStamp(std::string_view compilerDate, std::string_view compilerTime,
+                           std::string_view compiler);
+
+// This program's own stamp, fixed by the compiler when it was built.
+const TBuildStamp& ProgramBuildStamp();
+
+// Set by the first ShowBuildInfo call of the run; later calls print nothing.
+extern bool BuildInfoShown;
+
+// On standard error: with banner, the title, copyright and author lines and
+// an empty line; with build, the build line, followed by an empty line when
+// the banner was asked for too. Dates read and written from now on use "/"
+// as their separator.
+void ShowBuildInfo(const TFileVersionInfoRec& info, bool build, bool banner,
+                   const TBuildStamp& stamp = ProgramBuildStamp());
 
 }  // namespace tamsel

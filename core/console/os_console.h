@@ -2,6 +2,7 @@
 // streams, terminal detection, the key wait and the bell.
 #pragma once
 #include <cstddef>
+#include <cstdint>
 
 namespace tamsel::os {
 
@@ -12,5 +13,23 @@ enum class TStream { Output = 1, Error = 2 };
 void WriteAll(TStream stream, const char* data, std::size_t length);
 
 bool IsTerminal(TStream stream);
+
+// Key polling on standard input. Begin discards input already waiting and
+// switches a terminal to unbuffered, silent reading; KeyPressed tests without
+// blocking whether a key arrived since; End discards what is still waiting
+// and restores the terminal. Polling happens only when standard input is a
+// terminal this process may read from (not a file, a pipe, or a terminal
+// owned by another foreground job); otherwise KeyPressed is always false.
+// While polling, a terminating signal restores the terminal before it acts.
+void BeginKeyPolling();
+bool KeyPressed();
+void EndKeyPolling();
+
+// Sleeps the whole time, resuming after interruptions.
+void SleepMilliseconds(std::int32_t milliseconds);
+
+// Rings the bell of the controlling terminal, without waiting for it; does
+// nothing when the process has none. Never written into redirected output.
+void Beep();
 
 }  // namespace tamsel::os

@@ -1,6 +1,11 @@
 #include "core/console/os_console.h"
 
 #include <cerrno>
+#include <csignal>
+#include <ctime>
+#include <fcntl.h>
+#include <poll.h>
+#include <termios.h>
 #include <unistd.h>
 
 namespace tamsel::os {
@@ -19,5 +24,116 @@ void WriteAll(TStream stream, const char* data, std::size_t length) {
 }
 
 bool IsTerminal(TStream stream) { return ::isatty(static_cast<int>(stream)) == 1; }
+
+namespace {
+
+constexpr int kKeyboard = STDIN_FILENO;
+constexpr int kRestoringSignals[] = {SIGINT, SIGTERM, SIGHUP, SIGQUIT};
+constexpr std::size_t kSignalCount = sizeof kRestoringSignals / sizeof kRestoringSignals[0];
+
+// Read by the signal handler, hence written before it is armed.
+termios gSavedMode{};
+volatile std::sig_atomic_t gPolling = 0;
+struct sigaction gPreviousActions[kSignalCount];
+bool gArmed[kSignalCount] = {};
+
+void RestoreTerminalMode() { ::tcsetattr(kKeyboard, TCSANOW, &gSavedMode); }
+
+std::size_t SignalIndex(int signal) {
+  std::size_t i = 0;
+  while (i < kSignalCount && kRestoringSignals[i] != signal) ++i;
+  return i;
+}
+
+// Puts the terminal back, then lets the signal do what it would have done
+// (usually end the process).
+void RestoreAndReraise(int signal) {
+  if (gPolling != 0) {
+    gPolling = 0;
+    RestoreTerminalMode();
+  }
+  const std::size_t i = SignalIndex(signal);
+  if (i < kSignalCount) ::sigaction(signal, &gPreviousActions[i], nullptr);
+  ::raise(signal);
+}
+
+// A signal the process ignores (as under nohup) stays ignored.
+void ArmSignalRestore() {
+  struct sigaction action{};
+  action.sa_handler = RestoreAndReraise;
+  sigemptyset(&action.sa_mask);
+  for (std::size_t i = 0; i < kSignalCount; ++i) {
+    struct sigaction current{};
+    ::sigaction(kRestoringSignals[i], nullptr, &current);
+    gArmed[i] = current.sa_handler != SIG_IGN;
+    if (gArmed[i]) ::sigaction(kRestoringSignals[i], &action, &gPreviousActions[i]);
+  }
+}
+
+void DisarmSignalRestore() {
+  for (std::size_t i = 0; i < kSignalCount; ++i) {
+    if (gArmed[i]) ::sigaction(kRestoringSignals[i], &gPreviousActions[i], nullptr);
+    gArmed[i] = false;
+  }
+}
+
+// A background job touching its controlling terminal would be stopped by
+// SIGTTOU/SIGTTIN; a terminal that is not ours to control is fine to use.
+bool MayUseKeyboard() {
+  if (::isatty(kKeyboard) != 1) return false;
+  const pid_t foreground = ::tcgetpgrp(kKeyboard);
+  return foreground < 0 || foreground == ::getpgrp();
+}
+
+termios UnbufferedSilentMode(termios mode) {
+  mode.c_lflag &= static_cast<tcflag_t>(~(ICANON | ECHO));
+  mode.c_cc[VMIN] = 0;
+  mode.c_cc[VTIME] = 0;
+  return mode;
+}
+
+}  // namespace
+
+void BeginKeyPolling() {
+  if (gPolling != 0 || !MayUseKeyboard()) return;
+  if (::tcgetattr(kKeyboard, &gSavedMode) != 0) return;
+  gPolling = 1;
+  ArmSignalRestore();
+  const termios polling = UnbufferedSilentMode(gSavedMode);
+  // TCSAFLUSH also discards whatever was typed before the wait began.
+  ::tcsetattr(kKeyboard, TCSAFLUSH, &polling);
+}
+
+bool KeyPressed() {
+  if (gPolling == 0) return false;
+  pollfd keyboard{kKeyboard, POLLIN, 0};
+  if (::poll(&keyboard, 1, 0) <= 0 || (keyboard.revents & POLLIN) == 0) return false;
+  char key = 0;
+  return ::read(kKeyboard, &key, 1) == 1;
+}
+
+void EndKeyPolling() {
+  if (gPolling != 0) {
+    ::tcflush(kKeyboard, TCIFLUSH);
+    RestoreTerminalMode();  // before clearing the flag, so no signal can slip between
+    gPolling = 0;
+  }
+  DisarmSignalRestore();
+}
+
+void SleepMilliseconds(std::int32_t milliseconds) {
+  if (milliseconds <= 0) return;
+  timespec remaining{milliseconds / 1000, static_cast<long>(milliseconds % 1000) * 1000000L};
+  while (::nanosleep(&remaining, &remaining) != 0 && errno == EINTR) {
+  }
+}
+
+void Beep() {
+  const int terminal = ::open("/dev/tty", O_WRONLY | O_NOCTTY | O_CLOEXEC);
+  if (terminal < 0) return;
+  const ssize_t written = ::write(terminal, "\a", 1);
+  (void)written;  // a bell that cannot ring is no reason to fail
+  ::close(terminal);
+}
 
 }  // namespace tamsel::os

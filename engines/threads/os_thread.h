@@ -9,7 +9,8 @@ struct TThreadHandle;
 
 using TThreadEntry = void (*)(void* argument);
 
-// Starts entry(argument) on a new thread; nullptr when the system refuses.
+// Starts entry(argument) on a new thread whose stack holds stackBytes;
+// nullptr when the system refuses the thread or that stack size.
 TThreadHandle* StartThread(std::size_t stackBytes, TThreadEntry entry, void* argument);
 
 // Waits for the thread to end, then releases the handle.

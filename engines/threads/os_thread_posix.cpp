@@ -19,17 +19,23 @@ void* ThreadMain(void* raw) {
   return nullptr;
 }
 
+// A thread without the stack it asked for could overflow it, so a refused
+// stack size refuses the thread.
+bool CreateWithStack(TThreadHandle* handle, std::size_t stackBytes) {
+  pthread_attr_t attributes;
+  if (pthread_attr_init(&attributes) != 0) return false;
+  const bool created = pthread_attr_setstacksize(&attributes, stackBytes) == 0 &&
+                       pthread_create(&handle->thread, &attributes, ThreadMain, handle) == 0;
+  pthread_attr_destroy(&attributes);
+  return created;
+}
+
 }  // namespace
 
 TThreadHandle* StartThread(std::size_t stackBytes, TThreadEntry entry, void* argument) {
   auto* handle = new (std::nothrow) TThreadHandle{{}, entry, argument};
   if (handle == nullptr) return nullptr;
-  pthread_attr_t attributes;
-  pthread_attr_init(&attributes);
-  pthread_attr_setstacksize(&attributes, stackBytes);
-  const int failed = pthread_create(&handle->thread, &attributes, ThreadMain, handle);
-  pthread_attr_destroy(&attributes);
-  if (failed != 0) {
+  if (!CreateWithStack(handle, stackBytes)) {
     delete handle;
     return nullptr;
   }

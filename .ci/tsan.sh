@@ -1,0 +1,38 @@
+#!/usr/bin/env bash
+# Builds the worker-thread pool's tests (and the engines' tests, once that
+# target exists) with ThreadSanitizer and runs them; any data race fails.
+#   TSAN_BUILD_DIR  build folder (default: build-tsan in the source tree)
+#   TSAN_CXX        compiler (default: clang++)
+#   TSAN_JOBS       parallel build jobs (default: 2)
+set -euo pipefail
+
+root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+build="${TSAN_BUILD_DIR:-$root/build-tsan}"
+
+cmake -S "$root" -B "$build" -G Ninja \
+  -DTAMSEL_SANITIZE=thread \
+  -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+  -DCMAKE_CXX_COMPILER="${TSAN_CXX:-clang++}"
+
+declare -A paths=(
+  [tamsel_threads_tests]="engines/threads/tamsel_threads_tests"
+  [tamsel_engines_tests]="engines/tamsel_engines_tests"
+)
+targets=()
+known="$(ninja -C "$build" -t targets all)"
+for target in tamsel_threads_tests tamsel_engines_tests; do
+  if grep -q "^$target: " <<<"$known"; then
+    targets+=("$target")
+  else
+    echo "tsan: no target $target, skipped"
+  fi
+done
+
+ninja -C "$build" -j "${TSAN_JOBS:-2}" "${targets[@]}"
+
+export TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1 ${TSAN_OPTIONS:-}"
+for target in "${targets[@]}"; do
+  echo "tsan: running $target"
+  "$build/${paths[$target]}"
+done
+echo "tsan: clean"
