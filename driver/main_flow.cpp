@@ -1,47 +1,48 @@
 #include "driver/main_flow.h"
 
-#include <cstdio>
+#include <exception>
 #include <new>
 #include <stdexcept>
-#include <thread>
 
-#include "core/cmdline/number_parse.h"
-#include "core/console/build_info.h"
+#include "core/cmdline/core_startup.h"
+#include "core/cmdline/option_lookup.h"
+#include "core/cmdline/param_records.h"
+#include "core/cmdline/syntax_validation.h"
 #include "core/console/channels.h"
 #include "core/console/exit_code.h"
-#include "core/console/os_process.h"
-#include "core/console/startup.h"
+#include "core/console/syntax_error.h"
 #include "core/console/text_helpers.h"
+#include "core/console/unhandled_exception.h"
+#include "cpuinfo/numcpulib.h"
 #include "driver/base/number_text.h"
 #include "driver/base/run_state.h"
+#include "driver/benchmark.h"
+#include "driver/help.h"
+#include "driver/option_table.h"
 #include "driver/timing_report.h"
 #include "engines/parallel_sieve.h"
 #include "engines/segmented_sieve.h"
 #include "engines/simple_sieve.h"
+#include "queries/factor_listing.h"
+#include "queries/primality.h"
 
 namespace tamsel {
 
 TPrimeRecord SearchRecord;
 TPrimeCheck SieveTableData;
 TTimeStamp SearchEndTime;
+TFileVersionInfoRec VersionInfo;
 
 namespace {
 
-constexpr std::int32_t kExitDebugBit = 2;
-constexpr std::int32_t kExitShowPrimesBit = 4;
-constexpr std::int32_t kExitNoCountBit = 8;
-constexpr std::int32_t kExitDefaultUsed = 89;
-constexpr std::int32_t kExitOutOfMemory = 1;
+// Values attached to an option with ":" or "=", as in -p:4.
+constexpr std::int32_t kSyntaxAttachedValues = 2;
 
 void ReadProcessorCounts() {
-  const auto logical = static_cast<std::int32_t>(std::thread::hardware_concurrency());
-  MaxThreads = logical > 0 ? logical : 2;
-  SuggestedThreads = MaxThreads;
-}
-
-void ReadSearchLimit() {
-  const auto& arguments = os::ProcessArguments();
-  if (!arguments.empty() && !arguments[0].empty()) SearchLimit = TextToNumber(arguments[0], 0);
+  const std::int32_t physical = PhysicalProcessorCount();
+  const std::int32_t logical = LogicalProcessorCount();
+  MaxThreads = logical != 0 ? logical : 2;
+  SuggestedThreads = physical != 0 ? physical : MaxThreads - 1;
 }
 
 void WarnDefaultUsed(std::uint64_t typed) {
@@ -52,35 +53,81 @@ void WarnDefaultUsed(std::uint64_t typed) {
   err.WriteLn();
 }
 
-void AdjustOptions() {
-  if (RunOptions.NoCount) {
-    RunOptions.ShowPrimes = false;
-    SetExitBit(kExitNoCountBit);
+// A syntax error ends the run; the caller returns at once.
+bool ReportRejectedCommandLine() {
+  if (CustomSyntaxRecord.Valid || RunOptions.Help || RunOptions.VersionOnly || RunOptions.Info) {
+    return false;
   }
-  if (RunOptions.ShowPrimes) SetExitBit(kExitShowPrimesBit);
-  if (RunOptions.Force) RunOptions.Parallel = true;
-  if (ThreadCount < 2 && !RunOptions.Force) RunOptions.Parallel = false;
-  if (!RunOptions.Parallel) ThreadCount = 1;
+  if (CustomSyntaxRecord.EssentialMissing) {
+    ReportSyntaxError(kExitMissingEssential, MissingEssentialMessage());
+  } else if (!CustomSyntaxRecord.IncompleteList.empty()) {
+    ReportSyntaxError(kExitIncompleteParameters,
+                      "Incomplete Parameters Provided: " + CustomSyntaxRecord.IncompleteList);
+  } else if (!CustomSyntaxRecord.InvalidList.empty()) {
+    ReportSyntaxError(kExitInvalidParameters,
+                      "Invalid Parameters Provided: " + CustomSyntaxRecord.InvalidList);
+  } else {
+    return false;
+  }
+  return true;
 }
 
-// Replaces a number out of range by the default or the maximum.
-void CheckSearchLimitRange() {
+// Help, build information and banner-only requests end the run.
+bool ServeInformationRequest() {
+  if (RunOptions.Help) {
+    ShowBuildInfo(VersionInfo, RunOptions.Verbose, true);
+    ShowHelp(false);
+    AssignExitCode(kExitHelpShown);
+  } else if (RunOptions.VersionOnly) {
+    ShowBuildInfo(VersionInfo, true, false);
+  } else if (RunOptions.Info) {
+    ShowBuildInfo(VersionInfo, true, true);
+  } else {
+    return false;
+  }
+  return true;
+}
+
+// Returns false when the number ended the run as a syntax error.
+bool CheckSearchLimitRange() {
   const bool query = RunOptions.IsPrimeQuery || RunOptions.Factors || RunOptions.PrimeFactors;
   if (SearchLimit < 2 && !query) {
+    if (RunOptions.StrictEval) {
+      ReportSyntaxError(kExitOutOfRange, "Incorrect Value Provided: Minimum valid number is 2");
+      return false;
+    }
     WarnDefaultUsed(SearchLimit);
     SearchLimit = DefaultLimit;
     AssignExitCode(kExitDefaultUsed);
   }
   if (SearchLimit > MaxLimit) {
+    if (RunOptions.StrictEval) {
+      ReportSyntaxError(kExitOutOfRange, "Incorrect Value Provided: Maximum valid number is " +
+                                             FormatThousands(MaxLimit));
+      return false;
+    }
     WarnDefaultUsed(SearchLimit);
     SearchLimit = MaxLimit;
     AssignExitCode(kExitDefaultUsed);
   }
+  return true;
+}
+
+void Dispatch() {
+  if (RunOptions.Factors || RunOptions.PrimeFactors) {
+    if (SearchLimit == 0) SearchLimit = 1;
+    ShowFactors(SearchLimit);
+  } else if (RunOptions.Benchmark) {
+    RunBenchmark();
+  } else if (RunOptions.IsPrimeQuery) {
+    StdChannel().WriteLn(PrimalityAnswer(SearchLimit, IsPrime(SearchLimit), RunOptions.Quiet));
+  } else {
+    RunPrimeSearch();
+  }
 }
 
 void RunSimpleSieve(TPrimeRecord& record, bool labelled) {
-  SieveTableData.clear();
-  SieveTableData.shrink_to_fit();
+  SieveTableData = TPrimeCheck();
   SieveTable(SieveTableData, SearchLimit, SearchEndTime);
   if (labelled) record.Method = "Simple";
   CountPrimes(SieveTableData, record);
@@ -95,23 +142,22 @@ void RunDebugSearch() {
     RunSimpleSieve(SearchRecord, false);
     PrintTimingReport(start, SearchEndTime, '-');
   }
-  struct TBlock {
-    std::string title;
-    char marker;
-  };
   PrintSectionHeader("Normal Segmented Sieve");
   TTimeStamp start = Now();
+  SearchRecord.Method.clear();
   SegmentedSieve(SieveTableData, SearchRecord, SearchLimit, SearchEndTime);
   PrintTimingReport(start, SearchEndTime, '@');
 
   PrintSectionHeader("Segmented Sieve PLUS (Segment Processing in External Subroutine)");
   start = Now();
+  SearchRecord.Method.clear();
   SegmentedSievePlus(SieveTableData, SearchRecord, SearchLimit, SearchEndTime);
   PrintTimingReport(start, SearchEndTime, '+');
 
   PrintSectionHeader("Segmented Sieve PARALLEL (Concurrency: " + std::to_string(ThreadCount) +
                      " Threads)");
   start = Now();
+  SearchRecord.Method.clear();
   ParallelSieve(SieveTableData, SearchRecord, SearchEndTime, SearchLimit, ThreadCount);
   PrintTimingReport(start, SearchEndTime, '*');
   WriteDashLine(100, false);
@@ -138,19 +184,47 @@ void RunNormalSearch() {
 }
 
 void RunDriver() {
-  const TFileVersionInfoRec info =
-      InitVersionInfo(kShortVersion, kFullVersion, kDescription, kInternalName, false);
-  ProgramName = info.ProgramName;
-  ProgramTitle = info.ProgramTitle;
+  SyntaxMode = kSyntaxAttachedValues;
+  VersionInfo = InitVersionInfo(kShortVersion, kFullVersion, kDescription, kInternalName, false);
+  ProgramName = VersionInfo.ProgramName;
+  ProgramTitle = VersionInfo.ProgramTitle;
   ReadProcessorCounts();
-  ReadSearchLimit();
-  ThreadCount = MaxThreads > 1 ? 2 : 1;
+  GetNumberParam(ParamList, SearchLimit, 1);
+  LookUpOptions();
+  ApplyDebugConsoleSettings();
+  ValidateSyntax(CustomSyntaxRecord, ParamList, "", true, -1, -1);
+  if (ReportRejectedCommandLine() || ServeInformationRequest()) return;
+  if (RunOptions.Banner || RunOptions.Verbose) ShowBuildInfo(VersionInfo, RunOptions.Verbose, true);
   AdjustOptions();
-  CheckSearchLimitRange();
-  RunPrimeSearch();
+  if (!CheckSearchLimitRange()) return;
+  Dispatch();
+}
+
+void ReportOutOfMemory() {
+  StdChannel().Flush();
+  ErrChannel().WriteLn("ERROR: Not enough memory to search up to " + FormatThousands(SearchLimit) +
+                       ".");
+  AssignExitCode(kExitOutOfMemory);
 }
 
 }  // namespace
+
+std::string MissingEssentialMessage() {
+  return "Missing Essential Parameters (e.g. [number] " + HelpForms + ")";
+}
+
+std::string PrimalityAnswer(std::uint64_t n, bool isPrime, bool quiet) {
+  const char* answer = isPrime ? "TRUE" : "FALSE";
+  if (quiet) return answer;
+  return "Is " + FormatThousands(n) + " a prime number?  " + answer;
+}
+
+void ReportSyntaxError(std::int32_t code, std::string_view message) {
+  ShowBuildInfo(VersionInfo, RunOptions.Verbose, true);
+  ShowSyntaxError(message, ErrorDelay, AudibleError);
+  ShowHelp(true);
+  AssignExitCode(code);
+}
 
 void RunPrimeSearch() {
   if (SearchLimit >= LargeSearchThreshold && !RunOptions.Quiet) {
@@ -164,15 +238,15 @@ void RunPrimeSearch() {
 }
 
 int RunProgramMain(int argc, char** argv) {
-  StartConsole(argc, argv);
+  CoreStartup(argc, argv);
   try {
     RunDriver();
   } catch (const std::bad_alloc&) {
-    ErrChannel().WriteLn("ERROR: Not enough memory for this search.");
-    AssignExitCode(kExitOutOfMemory);
+    ReportOutOfMemory();
   } catch (const std::length_error&) {
-    ErrChannel().WriteLn("ERROR: Not enough memory for this search.");
-    AssignExitCode(kExitOutOfMemory);
+    ReportOutOfMemory();
+  } catch (...) {
+    return ReportUnhandledException(std::current_exception());
   }
   FlushChannels();
   return ExitCode;

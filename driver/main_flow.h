@@ -2,7 +2,10 @@
 // mode, runs it and returns the exit code.
 #pragma once
 #include <cstdint>
+#include <string>
+#include <string_view>
 
+#include "core/console/build_info.h"
 #include "core/console/datetime.h"
 #include "engines/prime_records.h"
 
@@ -12,11 +15,21 @@ namespace tamsel {
 extern TPrimeRecord SearchRecord;
 extern TPrimeCheck SieveTableData;
 extern TTimeStamp SearchEndTime;
+extern TFileVersionInfoRec VersionInfo;
 
 int RunProgramMain(int argc, char** argv);
 
 // The prime search of a normal run (one engine, timing report, statistics
 // line) or, with Debug, of all engines one after another.
 void RunPrimeSearch();
+
+// Banner, error screen and short help on standard error, then the code.
+void ReportSyntaxError(std::int32_t code, std::string_view message);
+
+// The message of a command line that lacks an essential option.
+std::string MissingEssentialMessage();
+
+// "Is 97 a prime number?  TRUE", or with Quiet only TRUE or FALSE.
+std::string PrimalityAnswer(std::uint64_t n, bool isPrime, bool quiet);
 
 }  // namespace tamsel
