@@ -62,8 +62,13 @@ TCrossingSet::TCrossingSet(const TPrimeFound& primes, std::uint64_t presievedUpT
     strideMod_.push_back(stride % (2 * p));
   }
   next_.assign(prime_.size(), 0);
-  fewHitsFrom_ = static_cast<std::size_t>(
-      std::lower_bound(step_.begin(), step_.end(), stride) - step_.begin());
+  // A step of at least stride / hits leaves room for at most `hits` hits.
+  for (std::size_t m = 0; m < 4; ++m) {
+    const std::uint64_t hits = 4 - m;
+    const std::uint64_t minStep = (stride + hits - 1) / hits;
+    classStart_[m] = static_cast<std::size_t>(
+        std::lower_bound(step_.begin(), step_.end(), minStep) - step_.begin());
+  }
 }
 
 void TCrossingSet::StartAt(std::uint64_t low) {
@@ -77,37 +82,70 @@ void TCrossingSet::StartAt(std::uint64_t low) {
   }
 }
 
+namespace {
+
+// Moves one block on: keeps j when it lies beyond the block, else wraps it
+// to the same residue modulo the step.
+inline std::uint64_t SkipBlock(std::uint64_t j, std::uint64_t stride, std::uint64_t step,
+                               std::uint64_t strideMod) {
+  if (j >= stride) return j - stride;
+  j += step - strideMod;
+  // Only a first multiple p * p still ahead leaves j beyond one step.
+  if (j >= step) {
+    j -= step;
+    if (j >= step) j %= step;
+  }
+  return j;
+}
+
+// Crosses out up to Hits multiples without branching: a multiple beyond the
+// block is written into a scratch byte instead.
+template <int Hits>
+inline std::uint64_t CrossFewHits(std::uint8_t* table, std::size_t length, std::uint64_t j,
+                                  std::uint64_t step) {
+  std::uint8_t scratch;
+  for (int h = 0; h < Hits; ++h) {
+    const bool inside = j < length;
+    std::uint8_t* target = inside ? table + j : &scratch;
+    *target = 0;
+    j += inside ? step : 0;
+  }
+  (void)scratch;
+  return j;
+}
+
+inline std::uint64_t CrossManyHits(std::uint8_t* table, std::size_t length, std::uint64_t j,
+                                   std::uint64_t step) {
+  for (; j + 3 * step < length; j += 4 * step) {
+    table[j] = 0;
+    table[j + step] = 0;
+    table[j + 2 * step] = 0;
+    table[j + 3 * step] = 0;
+  }
+  for (; j < length; j += step) table[j] = 0;
+  return j;
+}
+
+}  // namespace
+
 void TCrossingSet::Cross(std::uint8_t* table, std::size_t length, std::uint64_t skipBlocks) {
   const std::uint64_t stride = stride_;
-  const std::size_t count = step_.size();
   const std::uint64_t* step = step_.data();
   const std::uint64_t* strideMod = strideMod_.data();
   std::uint64_t* next = next_.data();
-  for (std::size_t i = 0; i < count; ++i) {
-    std::uint64_t j = next[i];
-    // Moving one block on keeps j when it lies beyond the block, else wraps
-    // it to the same residue modulo 2p.
-    for (std::uint64_t k = 0; k < skipBlocks; ++k) {
-      if (j >= stride) {
-        j -= stride;
-      } else {
-        j += step[i] - strideMod[i];
-        // Only a first multiple p * p still ahead leaves j beyond one step.
-        if (j >= step[i]) {
-          j -= step[i];
-          if (j >= step[i]) j %= step[i];
-        }
-      }
+  const auto crossRange = [&](std::size_t from, std::size_t to, auto crossOne) {
+    for (std::size_t i = from; i < to; ++i) {
+      std::uint64_t j = next[i];
+      for (std::uint64_t k = 0; k < skipBlocks; ++k) j = SkipBlock(j, stride, step[i], strideMod[i]);
+      j = crossOne(table, length, j, step[i]);
+      next[i] = j - stride;  // wraps only after a short (final) block
     }
-    const std::uint64_t s = step[i];
-    if (i < fewHitsFrom_) {
-      for (; j < length; j += s) table[j] = 0;
-    } else if (j < length) {
-      table[j] = 0;
-      j += s;
-    }
-    next[i] = j - stride;  // wraps only after a short (final) block
-  }
+  };
+  crossRange(0, classStart_[0], CrossManyHits);
+  crossRange(classStart_[0], classStart_[1], CrossFewHits<4>);
+  crossRange(classStart_[1], classStart_[2], CrossFewHits<3>);
+  crossRange(classStart_[2], classStart_[3], CrossFewHits<2>);
+  crossRange(classStart_[3], step_.size(), CrossFewHits<1>);
 }
 
 std::uint64_t CountOnes(const std::uint8_t* table, std::size_t count) {

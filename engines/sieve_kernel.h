@@ -47,7 +47,9 @@ class TCrossingSet {
 
  private:
   std::uint64_t stride_ = 0;
-  std::size_t fewHitsFrom_ = 0;          // primes from here hit a block at most once
+  // Primes from classStart_[m] on hit a block at most 4 - m times (m = 0..3):
+  // they are crossed without a loop, so no branch mispredicts per prime.
+  std::size_t classStart_[4] = {0, 0, 0, 0};
   std::vector<std::uint64_t> prime_;
   std::vector<std::uint64_t> step_;      // 2p: odd multiples only
   std::vector<std::uint64_t> strideMod_; // stride mod 2p, for skipping blocks

@@ -31,9 +31,14 @@ std::string CompilerDateAsText(std::string_view date) {
   if (date.size() != 11) return {};
   for (std::size_t month = 0; month < 12; ++month) {
     if (date.substr(0, 3) != kMonthNames[month]) continue;
-    const std::string monthDigits = (month < 9 ? "0" : "") + std::to_string(month + 1);
-    const char dayTens = date[4] == ' ' ? '0' : date[4];
-    return std::string(date.substr(7, 4)) + "/" + monthDigits + "/" + dayTens + date[5];
+    std::string text(date.substr(7, 4));
+    text.push_back('/');
+    text.push_back(static_cast<char>('0' + (month + 1) / 10));
+    text.push_back(static_cast<char>('0' + (month + 1) % 10));
+    text.push_back('/');
+    text.push_back(date[4] == ' ' ? '0' : date[4]);
+    text.push_back(date[5]);
+    return text;
   }
   return {};
 }
