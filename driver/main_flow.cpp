@@ -166,10 +166,14 @@ void RunDebugSearch() {
 void RunNormalSearch() {
   const TTimeStamp start = Now();
   SearchRecord = TPrimeRecord{};
+  // The statistics line shows the threads that searched: -p leaves
+  // ThreadCount at its value when a small number goes to the simple sieve.
+  std::int32_t threadsUsed = 1;
   if (!RunOptions.AlwaysSegmented && SearchLimit <= SimpleSieveLimit) {
     RunSimpleSieve(SearchRecord, true);
   } else if (RunOptions.Parallel) {
     ParallelSieve(SieveTableData, SearchRecord, SearchEndTime, SearchLimit, ThreadCount);
+    threadsUsed = ThreadCount;
   } else {
     SegmentedSievePlus(SieveTableData, SearchRecord, SearchLimit, SearchEndTime);
   }
@@ -177,7 +181,7 @@ void RunNormalSearch() {
   stats.SearchLimit = SearchLimit;
   stats.CountText = CountText(SearchLimit, SearchRecord.Count, RunOptions.NoCount);
   stats.Highest = SearchRecord.Highest;
-  stats.Threads = ThreadCount;
+  stats.Threads = threadsUsed;
   stats.Method = SearchRecord.Method;
   stats.Timing = PrintTimingReport(start, SearchEndTime, '-');
   StdChannel().WriteLn(StatisticsLine(stats));

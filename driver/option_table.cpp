@@ -5,6 +5,7 @@
 #include "core/console/exit_code.h"
 #include "core/console/syntax_error.h"
 #include "driver/base/run_state.h"
+#include "engines/parallel_sieve.h"
 
 namespace tamsel {
 
@@ -59,6 +60,9 @@ void AdjustOptions() {
   if (RunOptions.Force) RunOptions.Parallel = true;
   if (ThreadCount < 2 && !RunOptions.Force) RunOptions.Parallel = false;
   if (!RunOptions.Parallel) ThreadCount = 1;
+  // The parallel engine runs at most this many workers; reports must show
+  // the count that really ran, also on machines with more processors.
+  if (ThreadCount > kMaxWorkerThreads) ThreadCount = kMaxWorkerThreads;
 }
 
 }  // namespace tamsel

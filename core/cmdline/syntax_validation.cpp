@@ -1,8 +1,6 @@
 #include "core/cmdline/syntax_validation.h"
 
 #include <algorithm>
-#include <optional>
-#include <unordered_set>
 
 #include "core/cmdline/alias_words.h"
 #include "core/console/text_helpers.h"
@@ -57,10 +55,12 @@ void CountOutside(TParamStatisticsRec& record, const TParamStatusRec& argument) 
   if (argument.Status == psNumber) AddEntry(record.NumberCount, record.NumberList, argument.Text);
 }
 
-// seenLower holds the distinct arguments so far, lower-cased; a repeat is
-// the same whole argument, not one contained in an earlier argument.
+// An argument counts as a repeat when its text, ASCII case ignored, occurs
+// anywhere in the list of distinct arguments so far: -h after -help is a
+// repeat, and so is 1 after 100. uniqueLower mirrors UniqueList in lower
+// case, so the list is not lowered again for every argument.
 void CountInRange(TParamStatisticsRec& record, const TParamStatusRec& argument,
-                  std::unordered_set<std::string>& seenLower) {
+                  std::string& uniqueLower) {
   AddEntry(record.TotalCount, record.TotalList, argument.Text);
   std::string text = argument.Text;
   if (text.empty()) {
@@ -68,8 +68,10 @@ void CountInRange(TParamStatisticsRec& record, const TParamStatusRec& argument,
   } else {
     AddEntry(record.NonEmptyCount, record.NonEmptyList, text);
   }
-  if (seenLower.insert(LowerAscii(text)).second) {
+  if (uniqueLower.find(LowerAscii(text)) == std::string::npos) {
+    const std::size_t known = record.UniqueList.size();
     AddEntry(record.UniqueCount, record.UniqueList, text);
+    uniqueLower += LowerAscii(std::string_view(record.UniqueList).substr(known));
   }
   if (argument.Status != psSwitch && argument.Status != psValue) {
     AddEntry(record.OtherCount, record.OtherList, text);
@@ -78,29 +80,28 @@ void CountInRange(TParamStatisticsRec& record, const TParamStatusRec& argument,
   CountByStatus(record, argument.Status, text);
 }
 
-// The option part of an argument when it is one of the essential spellings,
-// bare or with a value attached by ":" or "=".
-std::optional<std::string> EssentialSpelling(std::string_view argument,
-                                             const TStringArray& forms) {
-  for (const std::string& form : forms) {
-    if (SameTextNoCase(argument, form) || HasAttachedValue(argument, form)) {
-      return std::string(argument.substr(0, form.size()));
-    }
+// Splits at blanks and ":" and drops empty parts, so -p:4 gives -p and 4
+// while -p=4 stays one word.
+TStringArray SplitAtBlanksAndColons(std::string_view text) {
+  TStringArray words;
+  std::size_t start = 0;
+  for (std::size_t i = 0; i <= text.size(); ++i) {
+    if (i < text.size() && text[i] != ' ' && text[i] != ':') continue;
+    if (i > start) words.emplace_back(text.substr(start, i - start));
+    start = i + 1;
   }
-  return std::nullopt;
+  return words;
 }
 
-// Plain options are examined before options with attached values.
-void CheckEssentials(TParamStatisticsRec& record, const TParamStatusArray& params,
-                     TIndexRange range, bool essentialRequired) {
+// The essential options are looked for among the words of the options
+// given, plain ones first, then those with an attached value.
+void CheckEssentials(TParamStatisticsRec& record, bool essentialRequired) {
   const TStringArray forms = SplitAliasWords(record.EssentialForms);
-  for (const std::int32_t status : {psSwitch, psSwitchWithValue}) {
-    for (std::size_t i = 0; i < params.size(); ++i) {
-      if (!range.Holds(i) || params[i].Status != status) continue;
-      if (const auto spelling = EssentialSpelling(params[i].Text, forms)) {
-        record.EssentialFound += *spelling + " ";
-      }
-    }
+  for (const std::string& word : SplitAtBlanksAndColons(record.SwitchList + record.AttachedList)) {
+    const bool essential = std::any_of(forms.begin(), forms.end(), [&](const std::string& form) {
+      return SameTextNoCase(word, form);
+    });
+    if (essential) record.EssentialFound += word + " ";
   }
   record.EssentialMissing = essentialRequired && record.EssentialFound.empty();
 }
@@ -159,7 +160,7 @@ void ValidateParams(TParamStatisticsRec& record, const TParamStatusArray& params
   BuildHelpForms(HelpForms, KnownOptions, kHelpWords);
   record.EssentialForms = FormList(essentialAliases, 0);
   const TIndexRange range = NormaliseRange(record, params, first, last);
-  std::unordered_set<std::string> seenLower;
+  std::string uniqueLower;
   bool anyInRange = false;
   for (std::size_t i = 0; i < params.size(); ++i) {
     if (!range.Holds(i)) {
@@ -167,9 +168,9 @@ void ValidateParams(TParamStatisticsRec& record, const TParamStatusArray& params
       continue;
     }
     anyInRange = true;
-    CountInRange(record, params[i], seenLower);
+    CountInRange(record, params[i], uniqueLower);
   }
-  if (!record.EssentialForms.empty()) CheckEssentials(record, params, range, essentialRequired);
+  if (!record.EssentialForms.empty()) CheckEssentials(record, essentialRequired);
   record.Evaluated = true;
   // Asking to start after the last argument leaves nothing to validate.
   const bool startsPastArguments = range.First > 0 && !anyInRange;

@@ -20,7 +20,7 @@ struct TParamStatisticsRec {
   std::int16_t FirstParam = 0;    // validated index range, after normalisation
   std::int16_t LastParam = 0;
   std::uint16_t TotalCount = 0;       // arguments in range
-  std::uint16_t UniqueCount = 0;      // distinct ones (ASCII case ignored)
+  std::uint16_t UniqueCount = 0;      // not contained in an earlier one (case ignored)
   std::uint16_t NonEmptyCount = 0;
   std::uint16_t CheckedCount = 0;     // in range, counted again after the status tests
   std::uint16_t SwitchCount = 0;      // psSwitch
@@ -33,7 +33,7 @@ struct TParamStatisticsRec {
   std::uint16_t NumberCount = 0;      // psNumber, in range or not
   std::string TotalList, UniqueList, NonEmptyList, CheckedList, SwitchList, ValueList, OtherList,
       AttachedList, IncompleteList, InvalidList, OutsideList, NumberList;
-  std::string EssentialFound;  // essential spellings found among the options
+  std::string EssentialFound;  // essential spellings found among the options, as typed
   std::string EssentialForms;  // every plain spelling of the essential aliases
   std::string Name;
 };

@@ -34,11 +34,23 @@ TEST_F(ValidateParamsTest, ListsQuoteEmptyAndSpacedArguments) {
   EXPECT_EQ(record.SwitchList, "-h ");
 }
 
-TEST_F(ValidateParamsTest, RepeatsAreWholeArgumentsIgnoringCase) {
-  Load({"--help", "-h", "-H", "1", "100"});
-  const TParamStatisticsRec record = Validate();
-  EXPECT_EQ(record.UniqueList, "--help -h 1 100 ");
-  EXPECT_EQ(record.UniqueCount, 4);
+TEST_F(ValidateParamsTest, RepeatsAreArgumentsContainedInAnEarlierOneIgnoringCase) {
+  Load({"-help", "-h"});
+  TParamStatisticsRec record = Validate();
+  EXPECT_EQ(record.TotalCount, 2);
+  EXPECT_EQ(record.UniqueCount, 1);
+  EXPECT_EQ(record.UniqueList, "-help ");
+
+  Load({"--help", "-H", "100", "1", "10", "a b", "A", "-h2", ""});
+  record = Validate();
+  EXPECT_EQ(record.UniqueList, "--help 100 \"a b\" -h2 \"\" ");
+  EXPECT_EQ(record.UniqueCount, 5);
+  EXPECT_EQ(record.TotalCount, 9);
+
+  // A longer argument after a shorter one is new; two empty arguments are one.
+  Load({"-h", "-help", "", ""});
+  record = Validate();
+  EXPECT_EQ(record.UniqueList, "-h -help \"\" ");
 }
 
 TEST_F(ValidateParamsTest, CountsByStatus) {
@@ -55,21 +67,55 @@ TEST_F(ValidateParamsTest, CountsByStatus) {
   EXPECT_EQ(record.CheckedCount, 4);
 }
 
-TEST_F(ValidateParamsTest, EssentialOptionInAnyAcceptedSpelling) {
-  for (const char* argument : {"-p:4", "-P=4", "/p"}) {
+TEST_F(ValidateParamsTest, EssentialOptionIsAPlainSpellingOrOneWithAColonValue) {
+  for (const char* argument : {"-p:4", "-P:4", "/p", "/P:"}) {
     Load({argument});
     FindParam(ParamList, "P", -1, -1, 1, 0);
     const TParamStatisticsRec record = Validate("P");
     EXPECT_TRUE(record.Valid) << argument;
+    EXPECT_FALSE(record.EssentialMissing) << argument;
     EXPECT_EQ(record.EssentialFound, std::string(argument).substr(0, 2) + " ");
   }
   EXPECT_EQ(Validate("P").EssentialForms, "/P -P ");
-  Load({"-q"});
+}
+
+TEST_F(ValidateParamsTest, ValueAttachedWithEqualsHidesTheEssentialOption) {
+  for (const char* argument : {"-p=4", "/P=4"}) {
+    Load({argument});
+    FindParam(ParamList, "P", -1, -1, 1, 0);
+    ASSERT_EQ(ParamList[0].Status, psSwitchWithValue);
+    const TParamStatisticsRec record = Validate("P");
+    EXPECT_EQ(record.EssentialFound, "") << argument;
+    EXPECT_TRUE(record.EssentialMissing) << argument;
+    EXPECT_FALSE(record.Valid) << argument;
+  }
+}
+
+TEST_F(ValidateParamsTest, EssentialOptionMissingOrNotRequired) {
+  Load({"-q", "-p"});
   FindSwitch(ParamList, "Q");
+  // The unclaimed -p is invalid, not an option, so it does not count.
+  EXPECT_EQ(Validate("P").EssentialFound, "");
   EXPECT_TRUE(Validate("P").EssentialMissing);
-  EXPECT_FALSE(Validate("P").Valid);
-  EXPECT_TRUE(Validate("Q", false).Valid);
-  EXPECT_EQ(Validate("Q", false).EssentialFound, "-q ");
+  FindSwitch(ParamList, "P");
+  EXPECT_EQ(Validate("P").EssentialFound, "-p ");
+  EXPECT_TRUE(Validate("P").Valid);
+
+  const TParamStatisticsRec optional = Validate("Q D", false);
+  EXPECT_EQ(optional.EssentialFound, "-q ");
+  EXPECT_FALSE(Validate("D", false).EssentialMissing);
+  EXPECT_TRUE(Validate("D", false).Valid);
+}
+
+TEST_F(ValidateParamsTest, EssentialWordsAreSplitAtColonsAcrossBothOptionLists) {
+  // Plain options come first, then those with attached values; the text
+  // after a ":" is a word of its own.
+  Load({"-x:-p", "-P", "-q"});
+  FindSwitch(ParamList, "X");
+  FindSwitch(ParamList, "P");
+  FindSwitch(ParamList, "Q");
+  EXPECT_EQ(Validate("P").EssentialFound, "-P -p ");
+  EXPECT_EQ(Validate("X Q").EssentialFound, "-q -x ");
 }
 
 TEST_F(ValidateParamsTest, FirstIndexLeavesEarlierArgumentsOutside) {
