@@ -1,8 +1,11 @@
 #include "engines/sieve_kernel.h"
 
 #include <algorithm>
+#include <array>
+#include <cassert>
 #include <cmath>
 #include <cstring>
+#include <utility>
 
 namespace tamsel {
 
@@ -52,112 +55,443 @@ void TPresieve::Fill(std::uint8_t* table, std::uint64_t first, std::size_t count
   }
 }
 
-TCrossingSet::TCrossingSet(const TPrimeFound& primes, std::uint64_t presievedUpTo,
-                           std::uint64_t stride)
-    : stride_(stride) {
-  for (const std::uint64_t p : primes) {
-    if (p <= presievedUpTo) continue;
-    prime_.push_back(p);
-    step_.push_back(2 * p);
-    strideMod_.push_back(stride % (2 * p));
-  }
-  next_.assign(prime_.size(), 0);
-  // A step of at least stride / hits leaves room for at most `hits` hits.
-  for (std::size_t m = 0; m < 4; ++m) {
-    const std::uint64_t hits = 4 - m;
-    const std::uint64_t minStep = (stride + hits - 1) / hits;
-    classStart_[m] = static_cast<std::size_t>(
-        std::lower_bound(step_.begin(), step_.end(), minStep) - step_.begin());
-  }
-}
-
-void TCrossingSet::StartAt(std::uint64_t low) {
-  for (std::size_t i = 0; i < prime_.size(); ++i) {
-    const std::uint64_t p = prime_[i];
-    std::uint64_t m = std::max(low, p * p);
-    const std::uint64_t r = m % p;
-    if (r != 0) m += p - r;
-    if ((m & 1) == 0) m += p;
-    next_[i] = m - low;
-  }
-}
-
 namespace {
 
-// Moves one block on: keeps j when it lies beyond the block, else wraps it
-// to the same residue modulo the step.
-inline std::uint64_t SkipBlock(std::uint64_t j, std::uint64_t stride, std::uint64_t step,
-                               std::uint64_t strideMod) {
-  if (j >= stride) return j - stride;
-  j += step - strideMod;
-  // Only a first multiple p * p still ahead leaves j beyond one step.
-  if (j >= step) {
-    j -= step;
-    if (j >= step) j %= step;
-  }
-  return j;
+// The modulo-30 wheel: the residues 1, 7, 11, 13, 17, 19, 23, 29 of the
+// cofactors coprime to 30, indexed 0..7, and the gaps between neighbours.
+constexpr std::uint32_t kResidue[8] = {1, 7, 11, 13, 17, 19, 23, 29};
+constexpr std::uint32_t kGap[8] = {6, 4, 2, 4, 2, 4, 6, 2};
+
+// Sum of `count` consecutive gaps from wheel position w.
+constexpr std::uint32_t GapSum(std::uint32_t w, std::uint32_t count) {
+  std::uint32_t sum = 0;
+  for (std::uint32_t k = 0; k < count; ++k) sum += kGap[(w + k) % 8];
+  return sum;
 }
 
-// Crosses out up to Hits multiples without branching: a multiple beyond the
-// block is written into a scratch byte instead.
+// For any cofactor c: how far up the next one coprime to 30 lies, and its
+// wheel position.
+struct TRoundUp {
+  std::uint8_t Add;
+  std::uint8_t Wheel;
+};
+constexpr auto kRoundUp = [] {
+  std::array<TRoundUp, 30> table{};
+  for (std::uint32_t r = 0; r < 30; ++r) {
+    for (std::uint32_t w = 0; w < 8; ++w) {
+      if (kResidue[w] >= r) {
+        table[r] = {static_cast<std::uint8_t>(kResidue[w] - r), static_cast<std::uint8_t>(w)};
+        break;
+      }
+    }
+  }
+  table[0] = {1, 0};  // 0 is a multiple of 30
+  return table;
+}();
+
+// From wheel position w, the fewest steps whose gaps add up to at least
+// `rest` (0..29) and that sum: how far a prime moves to pass a distance.
+struct TReach {
+  std::uint8_t Steps;
+  std::uint8_t Gaps;
+};
+constexpr auto kReach = [] {
+  std::array<std::array<TReach, 30>, 8> table{};
+  for (std::uint32_t w = 0; w < 8; ++w) {
+    for (std::uint32_t rest = 0; rest < 30; ++rest) {
+      std::uint32_t steps = 0;
+      while (GapSum(w, steps) < rest) ++steps;
+      table[w][rest] = {static_cast<std::uint8_t>(steps),
+                        static_cast<std::uint8_t>(GapSum(w, steps))};
+    }
+  }
+  return table;
+}();
+
+// Fewest numbers spanned by hits + 1 consecutive multiples on the wheel, in
+// units of p: a prime with p * kMinSpan[hits] >= stride hits a block of
+// `stride` numbers at most `hits` times.
+constexpr auto kMinSpan = [] {
+  static_assert(TCrossingSet::kFewHitClasses <= 8);
+  std::array<std::uint32_t, TCrossingSet::kFewHitClasses + 1> span{};
+  for (std::uint32_t hits = 1; hits < span.size(); ++hits) {
+    span[hits] = GapSum(0, hits);
+    for (std::uint32_t w = 1; w < 8; ++w) span[hits] = std::min(span[hits], GapSum(w, hits));
+  }
+  return span;
+}();
+
+// kSpan[w][k]: the gaps of k steps from wheel position w added up, k = 0..8.
+constexpr auto kSpan = [] {
+  std::array<std::array<std::uint8_t, 9>, 8> table{};
+  for (std::uint32_t w = 0; w < 8; ++w) {
+    for (std::uint32_t k = 0; k <= 8; ++k) table[w][k] = static_cast<std::uint8_t>(GapSum(w, k));
+  }
+  return table;
+}();
+
+using TVisited = TCrossingSet::TVisited;
+
+// Primes below kChunkedBelow hit nearly every cache line of a block: they
+// cross blocks above kChunk numbers chunk by chunk, so that each chunk is
+// written while it stays in the level 1 cache.
+constexpr std::uint64_t kChunk = 16384;
+constexpr std::uint64_t kChunkedBelow = 128;
+
+// Moves a prime on by `distance` numbers (several whole blocks) to its first
+// multiple at or beyond that distance, with one division when it lies inside.
+inline void SkipAhead(TVisited& prime, std::uint64_t distance) {
+  if (prime.Next >= distance) {
+    prime.Next -= distance;
+    return;
+  }
+  const std::uint64_t p = prime.Prime;
+  // The cofactor must grow by at least `need` to pass the distance.
+  const std::uint64_t need = (distance - prime.Next + p - 1) / p;
+  const std::uint64_t turns = need / 30;
+  const TReach reach = kReach[prime.Wheel][need % 30];
+  prime.Next += p * (30 * turns + reach.Gaps) - distance;
+  prime.Wheel = (prime.Wheel + reach.Steps) % 8;
+}
+
+// Writes 0 to table[at] when at < length, else to the scratch byte, and
+// tells whether it was inside. The target address is picked by a mask, not
+// a condition: compilers turn a conditional choice of target back into a
+// branch, which mispredicts about every other time here.
+inline std::uint32_t CrossIfInside(std::uintptr_t tableAddress, std::uintptr_t scratchAddress,
+                                   std::uint64_t at, std::size_t length) {
+  const std::uint32_t inside = at < length ? 1 : 0;
+  const std::uintptr_t keep = 0 - static_cast<std::uintptr_t>(inside);
+  const std::uintptr_t target = scratchAddress + ((tableAddress + at - scratchAddress) & keep);
+  *reinterpret_cast<std::uint8_t*>(target) = 0;
+  return inside;
+}
+
+// Crosses out up to Hits multiples without branching: every candidate
+// position is computed, and one beyond the block is written into the
+// scratch byte instead.
 template <int Hits>
-inline std::uint64_t CrossFewHits(std::uint8_t* table, std::size_t length, std::uint64_t j,
-                                  std::uint64_t step) {
-  std::uint8_t scratch;
+inline void CrossFewHits(std::uint8_t* table, std::size_t length, TVisited& prime,
+                         std::uint8_t* scratch) {
+  const std::uint64_t p = prime.Prime;
+  const std::uint64_t j = prime.Next;
+  const std::uint8_t* span = kSpan[prime.Wheel].data();
+  const auto tableAddress = reinterpret_cast<std::uintptr_t>(table);
+  const auto scratchAddress = reinterpret_cast<std::uintptr_t>(scratch);
+  std::uint32_t hits = 0;
   for (int h = 0; h < Hits; ++h) {
-    const bool inside = j < length;
-    std::uint8_t* target = inside ? table + j : &scratch;
-    *target = 0;
-    j += inside ? step : 0;
+    hits += CrossIfInside(tableAddress, scratchAddress, j + p * span[h], length);
   }
-  (void)scratch;
-  return j;
+  // Positions only grow, so the hits were the first ones on the wheel.
+  prime.Next = j + p * span[hits];
+  prime.Wheel = (prime.Wheel + hits) % 8;
 }
 
-inline std::uint64_t CrossManyHits(std::uint8_t* table, std::size_t length, std::uint64_t j,
-                                   std::uint64_t step) {
-  for (; j + 3 * step < length; j += 4 * step) {
-    table[j] = 0;
-    table[j + step] = 0;
-    table[j + 2 * step] = 0;
-    table[j + 3 * step] = 0;
+// Whole turns of the wheel, eight writes each, while the turn's last hit
+// lies inside the block; then the at most seven hits left, without a branch.
+inline void CrossManyHits(std::uint8_t* table, std::size_t length, TVisited& prime,
+                          std::uint8_t* scratch) {
+  const std::uint64_t p = prime.Prime;
+  std::uint64_t j = prime.Next;
+  const std::uint8_t* span = kSpan[prime.Wheel].data();
+  // The hits of one turn from the current position, relative to it.
+  const std::uint64_t o1 = p * span[1];
+  const std::uint64_t o2 = p * span[2];
+  const std::uint64_t o3 = p * span[3];
+  const std::uint64_t o4 = p * span[4];
+  const std::uint64_t o5 = p * span[5];
+  const std::uint64_t o6 = p * span[6];
+  const std::uint64_t o7 = p * span[7];
+  if (j + o7 < length) {
+    const std::uint64_t turn = 30 * p;
+    for (const std::uint64_t limit = length - o7; j < limit; j += turn) {
+      table[j] = 0;
+      table[j + o1] = 0;
+      table[j + o2] = 0;
+      table[j + o3] = 0;
+      table[j + o4] = 0;
+      table[j + o5] = 0;
+      table[j + o6] = 0;
+      table[j + o7] = 0;
+    }
   }
-  for (; j < length; j += step) table[j] = 0;
-  return j;
+  const auto tableAddress = reinterpret_cast<std::uintptr_t>(table);
+  const auto scratchAddress = reinterpret_cast<std::uintptr_t>(scratch);
+  std::uint32_t hits = CrossIfInside(tableAddress, scratchAddress, j, length);
+  hits += CrossIfInside(tableAddress, scratchAddress, j + o1, length);
+  hits += CrossIfInside(tableAddress, scratchAddress, j + o2, length);
+  hits += CrossIfInside(tableAddress, scratchAddress, j + o3, length);
+  hits += CrossIfInside(tableAddress, scratchAddress, j + o4, length);
+  hits += CrossIfInside(tableAddress, scratchAddress, j + o5, length);
+  hits += CrossIfInside(tableAddress, scratchAddress, j + o6, length);
+  prime.Next = j + p * span[hits];
+  prime.Wheel = (prime.Wheel + hits) % 8;
 }
 
 }  // namespace
 
-void TCrossingSet::Cross(std::uint8_t* table, std::size_t length, std::uint64_t skipBlocks) {
+TCrossingSet::TCrossingSet(const TPrimeFound& primes, std::uint64_t presievedUpTo,
+                           std::uint64_t stride)
+    : stride_(stride), inverseStride_(stride == 0 ? 0 : 1.0 / static_cast<double>(stride)) {
+  for (const std::uint64_t p : primes) {
+    if (p <= presievedUpTo) continue;
+    assert(p > 5);  // the wheel leaves the multiples of 2, 3 and 5 to the presieve
+    // Ring h takes the primes from stride / kMinSpan[h + 1] on (at most
+    // h + 1 hits) that the ring before does not; bucket offsets need
+    // p <= stride.
+    int ring = -1;
+    if (p <= stride) {
+      for (int h = kBucketHits - 1; h >= 0; --h) {
+        if (p * kMinSpan[h + 1] >= stride) ring = h;
+      }
+    }
+    if (ring >= 0) {
+      rings_[ring].Primes.push_back(static_cast<std::uint32_t>(p));
+    } else {
+      visited_.push_back({0, static_cast<std::uint32_t>(p), 0});
+    }
+  }
+  const auto firstWith = [&](auto predicate) {
+    return static_cast<std::size_t>(
+        std::partition_point(visited_.begin(), visited_.end(),
+                             [&](const TVisited& prime) { return !predicate(prime.Prime); }) -
+        visited_.begin());
+  };
+  chunkEnd_ = stride > kChunk ? firstWith([](std::uint64_t p) { return p >= kChunkedBelow; }) : 0;
+  for (int c = 0; c < kFewHitClasses; ++c) {
+    const std::uint64_t span = kMinSpan[kFewHitClasses - c];
+    classStart_[c] = firstWith([&](std::uint64_t p) { return p * span >= stride; });
+  }
+}
+
+std::size_t TCrossingSet::Size() const {
+  std::size_t size = visited_.size();
+  for (const TBucketRing& ring : rings_) size += ring.Primes.size();
+  return size;
+}
+
+namespace {
+
+// The first multiple p * m at or above max(low, p * p) with m coprime to 30:
+// its offset from low and the wheel position of m.
+inline TVisited FirstMultiple(std::uint64_t p, std::uint64_t low) {
+  // Offsets only: p * m itself may lie beyond 2^64 near the top.
+  std::uint64_t offset;
+  std::uint64_t cofactor;
+  if (low > p * p) {
+    const std::uint64_t r = low % p;
+    offset = r == 0 ? 0 : p - r;
+    cofactor = low / p + (r == 0 ? 0 : 1);
+  } else {
+    offset = p * p - low;
+    cofactor = p;
+  }
+  const TRoundUp up = kRoundUp[cofactor % 30];
+  return {offset + p * up.Add, static_cast<std::uint32_t>(p), up.Wheel};
+}
+
+}  // namespace
+
+void TCrossingSet::TBucketRing::Clear() {
+  for (std::size_t& filled : Filled) filled = 0;
+}
+
+void TCrossingSet::TBucketRing::Add(std::uint32_t bucket, const TWaiting& waiting) {
+  auto& storage = Buckets[bucket];
+  if (Filled[bucket] == storage.size()) {
+    storage.resize(std::max<std::size_t>(16, 2 * storage.size()));
+  }
+  storage[Filled[bucket]++] = waiting;
+}
+
+void TCrossingSet::TBucketRing::Reserve(std::size_t count) {
+  for (std::uint32_t b = 0; b < kBuckets; ++b) {
+    auto& storage = Buckets[b];
+    if (storage.size() - Filled[b] < count) {
+      storage.resize(std::max(Filled[b] + count, 2 * storage.size()));
+    }
+  }
+}
+
+void TCrossingSet::StartAt(std::uint64_t low) {
+  for (TVisited& prime : visited_) prime = FirstMultiple(prime.Prime, low);
+  block_ = 0;
+  PlaceWaiting(low);
+}
+
+void TCrossingSet::PlaceWaiting(std::uint64_t low) {
+  low_ = low;
+  for (TBucketRing& ring : rings_) {
+    ring.Clear();
+    ring.FirstDormant = 0;
+    for (const std::uint64_t p : ring.Primes) {
+      if (p * p >= low) break;  // it and all larger primes wait for their squares
+      const TVisited first = FirstMultiple(p, low);
+      const std::uint64_t blocks = first.Next / stride_;
+      const auto offset = static_cast<std::uint32_t>(first.Next - blocks * stride_);
+      ring.Add(static_cast<std::uint32_t>((block_ + blocks) % kBuckets),
+               {first.Prime, offset, first.Wheel});
+      ++ring.FirstDormant;
+    }
+  }
+}
+
+// Puts the primes whose squares lie in the current block of `length`
+// numbers into its bucket.
+void TCrossingSet::AddDue(TBucketRing& ring, std::size_t length) {
+  const auto bucket = static_cast<std::uint32_t>(block_ % kBuckets);
+  for (; ring.FirstDormant < ring.Primes.size(); ++ring.FirstDormant) {
+    const std::uint64_t p = ring.Primes[ring.FirstDormant];
+    if (p * p - low_ >= length) break;  // squares of dormant primes are >= low_
+    ring.Add(bucket, {static_cast<std::uint32_t>(p), static_cast<std::uint32_t>(p * p - low_),
+                      kRoundUp[p % 30].Wheel});
+  }
+}
+
+// Crosses out (when Write) the multiples in a full block waiting in its
+// bucket and passes each prime on to the bucket of its next multiple.
+template <int MaxHits, bool Write>
+void TCrossingSet::EmptyBucket(TBucketRing& ring, std::uint8_t* table) {
+  const auto current = static_cast<std::uint32_t>(block_ % kBuckets);
+  const std::size_t count = ring.Filled[current];
+  ring.Filled[current] = 0;
+  if (count == 0) return;
+  // Each prime moves to another bucket: with room for all of them made
+  // first, the loop writes through plain pointers.
+  ring.Reserve(count);
+  const TWaiting* waiting = ring.Buckets[current].data();
+  TWaiting* tail[kBuckets];
+  for (std::uint32_t b = 0; b < kBuckets; ++b) tail[b] = ring.Buckets[b].data() + ring.Filled[b];
   const std::uint64_t stride = stride_;
-  const std::uint64_t* step = step_.data();
-  const std::uint64_t* strideMod = strideMod_.data();
-  std::uint64_t* next = next_.data();
+  const double inverseStride = inverseStride_;
+  for (std::size_t i = 0; i < count; ++i) {
+    const std::uint64_t p = waiting[i].Prime;
+    const std::uint32_t wheel = waiting[i].Wheel;
+    const std::uint8_t* span = kSpan[wheel].data();
+    std::uint64_t j = waiting[i].Offset;
+    if (Write) table[j] = 0;
+    std::uint32_t hits = 1;
+    for (int h = 1; h < MaxHits; ++h) {
+      const std::uint64_t at = j + p * span[h];
+      const std::uint32_t inside = at < stride ? 1 : 0;
+      // A multiple beyond the block turns into a second write to the first
+      // one, picked by a mask: a branch here would mispredict half the time.
+      if (Write) table[j + ((at - j) & (0 - static_cast<std::uint64_t>(inside)))] = 0;
+      hits += inside;
+    }
+    // The next multiple lies beyond the block, by less than 7 strides. The
+    // product rounds down only at exact multiples of the stride.
+    j += p * span[hits];
+    const double quotient = static_cast<double>(j) * inverseStride;
+    std::uint64_t blocks = static_cast<std::uint64_t>(static_cast<std::int64_t>(quotient));
+    j -= blocks * stride;
+    if (j >= stride) {
+      j -= stride;
+      ++blocks;
+    }
+    *tail[(current + blocks) % kBuckets]++ = {static_cast<std::uint32_t>(p),
+                                              static_cast<std::uint32_t>(j), (wheel + hits) % 8};
+  }
+  for (std::uint32_t b = 0; b < kBuckets; ++b) {
+    ring.Filled[b] = static_cast<std::size_t>(tail[b] - ring.Buckets[b].data());
+  }
+}
+
+// The last block, shorter than the stride: the waiting multiples may lie
+// beyond it, and no prime needs passing on.
+void TCrossingSet::CrossLastBucket(TBucketRing& ring, std::uint8_t* table, std::size_t length) {
+  const auto current = static_cast<std::uint32_t>(block_ % kBuckets);
+  for (std::size_t i = 0; i < ring.Filled[current]; ++i) {
+    const TWaiting& waiting = ring.Buckets[current][i];
+    const std::uint64_t p = waiting.Prime;
+    std::uint32_t w = waiting.Wheel;
+    for (std::uint64_t j = waiting.Offset; j < length; j += p * kGap[w], w = (w + 1) % 8) {
+      table[j] = 0;
+    }
+  }
+}
+
+template <bool Write, int... Ring>
+void TCrossingSet::EmptyBuckets(std::uint8_t* table, std::size_t length,
+                                std::integer_sequence<int, Ring...>) {
+  ((AddDue(rings_[Ring], length), EmptyBucket<Ring + 1, Write>(rings_[Ring], table)), ...);
+}
+
+void TCrossingSet::CrossVisited(std::uint8_t* table, std::size_t length,
+                                std::uint64_t skipBlocks) {
+  const std::uint64_t stride = stride_;
+  const std::uint64_t distance = skipBlocks * stride;
+  TVisited* primes = visited_.data();
+  std::uint8_t* scratch = scratch_;
+  if (distance != 0) {
+    for (std::size_t i = 0; i < visited_.size(); ++i) SkipAhead(primes[i], distance);
+  }
+  // The chunked primes' offsets stay relative to the start of the chunk.
+  for (std::size_t start = 0; start < length; start += kChunk) {
+    const std::size_t piece = std::min<std::size_t>(kChunk, length - start);
+    for (std::size_t i = 0; i < chunkEnd_; ++i) {
+      CrossManyHits(table + start, piece, primes[i], scratch);
+      primes[i].Next -= piece;
+    }
+  }
   const auto crossRange = [&](std::size_t from, std::size_t to, auto crossOne) {
     for (std::size_t i = from; i < to; ++i) {
-      std::uint64_t j = next[i];
-      for (std::uint64_t k = 0; k < skipBlocks; ++k) j = SkipBlock(j, stride, step[i], strideMod[i]);
-      j = crossOne(table, length, j, step[i]);
-      next[i] = j - stride;  // wraps only after a short (final) block
+      crossOne(table, length, primes[i], scratch);
+      primes[i].Next -= length;
     }
   };
-  crossRange(0, classStart_[0], CrossManyHits);
-  crossRange(classStart_[0], classStart_[1], CrossFewHits<4>);
-  crossRange(classStart_[1], classStart_[2], CrossFewHits<3>);
-  crossRange(classStart_[2], classStart_[3], CrossFewHits<2>);
-  crossRange(classStart_[3], step_.size(), CrossFewHits<1>);
+  crossRange(chunkEnd_, classStart_[0], CrossManyHits);
+  // Class c from classStart_[c] to the next class start crosses at most
+  // kFewHitClasses - c hits.
+  [&]<int... C>(std::integer_sequence<int, C...>) {
+    const auto classEnd = [&](int c) {
+      return c + 1 < kFewHitClasses ? classStart_[c + 1] : visited_.size();
+    };
+    (crossRange(classStart_[C], classEnd(C), CrossFewHits<kFewHitClasses - C>), ...);
+  }(std::make_integer_sequence<int, kFewHitClasses>());
+}
+
+void TCrossingSet::Cross(std::uint8_t* table, std::size_t length, std::uint64_t skipBlocks) {
+  CrossVisited(table, length, skipBlocks);
+  if (skipBlocks > kSteppedBucketSkip) {
+    block_ += skipBlocks;
+    PlaceWaiting(low_ + skipBlocks * stride_);
+  } else {
+    for (std::uint64_t k = 0; k < skipBlocks; ++k) {
+      EmptyBuckets<false>(table, stride_, std::make_integer_sequence<int, kBucketHits>());
+      ++block_;
+      low_ += stride_;
+    }
+  }
+  if (length == stride_) {
+    EmptyBuckets<true>(table, length, std::make_integer_sequence<int, kBucketHits>());
+  } else {
+    for (TBucketRing& ring : rings_) {
+      AddDue(ring, length);
+      CrossLastBucket(ring, table, length);
+    }
+  }
+  ++block_;
+  low_ += stride_;  // may wrap after the last block near 2^64, never used then
 }
 
 std::uint64_t CountOnes(const std::uint8_t* table, std::size_t count) {
   std::uint64_t total = 0;
   std::size_t i = 0;
-  // Byte lanes may add up at most 255 words before they could overflow.
-  while (count - i >= 8) {
-    const std::size_t words = std::min<std::size_t>((count - i) / 8, 255);
-    std::uint64_t lanes = 0;
-    for (std::size_t w = 0; w < words; ++w, i += 8) lanes += LoadWord(table + i);
-    total += SumLanes(lanes);
+  // Four words at a time into four sums, so that the additions do not wait
+  // on each other; byte lanes may add up at most 255 words before they
+  // could overflow.
+  while (count - i >= 32) {
+    const std::size_t rounds = std::min<std::size_t>((count - i) / 32, 255);
+    std::uint64_t lanes[4] = {0, 0, 0, 0};
+    for (std::size_t r = 0; r < rounds; ++r, i += 32) {
+      for (std::size_t k = 0; k < 4; ++k) lanes[k] += LoadWord(table + i + 8 * k);
+    }
+    for (const std::uint64_t sum : lanes) total += SumLanes(sum);
   }
+  std::uint64_t lanes = 0;  // fewer than 4 words left
+  for (; count - i >= 8; i += 8) lanes += LoadWord(table + i);
+  total += SumLanes(lanes);
   for (; i < count; ++i) total += table[i];
   return total;
 }

@@ -1,9 +1,11 @@
 // The inner loops shared by every sieve: a pre-sieved pattern for the
-// smallest primes, crossing out odd multiples with each prime's next
-// multiple carried from one block to the next, and word-at-a-time scans.
+// smallest primes, crossing out the multiples on a modulo-30 wheel with each
+// prime's next multiple carried from one block to the next, and
+// word-at-a-time scans.
 #pragma once
 #include <cstddef>
 #include <cstdint>
+#include <utility>
 #include <vector>
 
 #include "engines/prime_records.h"
@@ -26,16 +28,29 @@ class TPresieve {
   std::uint64_t largest_ = 0;
 };
 
-// Crossing-out state for consecutive blocks of `stride` numbers: for each
-// odd prime above the presieved ones, the offset of its next odd multiple
-// from the start of the current block. Requires 2 to be presieved.
+// Crossing-out state for consecutive blocks of `stride` numbers. Every
+// crossing prime p lies above 5, and 2, 3 and 5 are always presieved when
+// one exists, so only the multiples p * m with m coprime to 30 need a write:
+// 8 writes per 30p numbers, a turn of the modulo-30 wheel. Each prime keeps
+// the offset of its next such multiple and the wheel position of its
+// cofactor m.
+//
+// Primes below stride / 6 are visited in every block: the smallest chunk by
+// chunk, so that the chunk stays in the level 1 cache; those with many hits
+// eight writes (a whole turn of the wheel) at a time; those with at most
+// kFewHitClasses hits without a loop. Primes from stride / 6 to the stride hit a block at
+// most twice, and many blocks not at all: each waits in a bucket for the
+// block that holds its next multiple, so that a block costs them only their
+// hits.
 class TCrossingSet {
  public:
   TCrossingSet() = default;
+  // Takes the primes above presievedUpTo, which must be at least 5 when any
+  // such prime exists.
   TCrossingSet(const TPrimeFound& primes, std::uint64_t presievedUpTo, std::uint64_t stride);
 
-  // Positions every prime at its first odd multiple at or above
-  // max(low, p * p) (one division per prime).
+  // Positions every prime at its first multiple p * m at or above
+  // max(low, p * p) with m coprime to 30 (one division per prime).
   void StartAt(std::uint64_t low);
 
   // Crosses out the multiples inside table[0, length) after skipping
@@ -43,17 +58,73 @@ class TCrossingSet {
   // shorter than the stride must be the last one crossed.
   void Cross(std::uint8_t* table, std::size_t length, std::uint64_t skipBlocks = 0);
 
-  std::size_t Size() const { return step_.size(); }
+  std::size_t Size() const;
+
+  // Classes of visited primes crossed without a loop: class c holds the
+  // primes that hit a block at most kFewHitClasses - c times. Up to 8 such
+  // writes cost less than a turn loop's mispredicted exit.
+  static constexpr int kFewHitClasses = 8;
+  // Rings of buckets: ring h holds the primes that hit a block at most
+  // h + 1 times (more rings measured slower than visiting those primes).
+  static constexpr int kBucketHits = 2;
+  // Buckets in a ring: a prime's next multiple lies less than 7 strides
+  // beyond the start of the block of its last one.
+  static constexpr std::uint32_t kBuckets = 8;
+  // Skipping a block costs the waiting primes about what crossing it does:
+  // beyond this many blocks they are positioned afresh instead.
+  static constexpr std::uint64_t kSteppedBucketSkip = 5;
+
+  // A visited prime: its next multiple's offset from the start of the
+  // current block and the wheel position (0..7 for the residues 1, 7, 11,
+  // 13, 17, 19, 23, 29 of the cofactor modulo 30).
+  struct TVisited {
+    std::uint64_t Next;
+    std::uint32_t Prime;  // below 2^32, as every base prime of a 64-bit search
+    std::uint32_t Wheel;
+  };
+  // A prime in the bucket of the block that holds its next multiple.
+  struct TWaiting {
+    std::uint32_t Prime;
+    std::uint32_t Offset;  // from the start of that block, below the stride
+    std::uint32_t Wheel;
+  };
+  struct TBucketRing {
+    // Ascending; those from FirstDormant on have their squares beyond the
+    // current block and sit in no bucket yet.
+    std::vector<std::uint32_t> Primes;
+    std::size_t FirstDormant = 0;
+    // Bucket b holds Filled[b] primes; its vector's size is its capacity,
+    // so that emptying a bucket writes through plain pointers.
+    std::vector<TWaiting> Buckets[kBuckets];
+    std::size_t Filled[kBuckets] = {};
+    void Clear();
+    void Add(std::uint32_t bucket, const TWaiting& waiting);
+    // Makes room for `count` more primes in every bucket.
+    void Reserve(std::size_t count);
+  };
 
  private:
+  // Positions the waiting primes for the block starting at low.
+  void PlaceWaiting(std::uint64_t low);
+  void CrossVisited(std::uint8_t* table, std::size_t length, std::uint64_t skipBlocks);
+  void AddDue(TBucketRing& ring, std::size_t length);
+  template <int MaxHits, bool Write>
+  void EmptyBucket(TBucketRing& ring, std::uint8_t* table);
+  template <bool Write, int... Ring>
+  void EmptyBuckets(std::uint8_t* table, std::size_t length, std::integer_sequence<int, Ring...>);
+  void CrossLastBucket(TBucketRing& ring, std::uint8_t* table, std::size_t length);
+
   std::uint64_t stride_ = 0;
-  // Primes from classStart_[m] on hit a block at most 4 - m times (m = 0..3):
-  // they are crossed without a loop, so no branch mispredicts per prime.
-  std::size_t classStart_[4] = {0, 0, 0, 0};
-  std::vector<std::uint64_t> prime_;
-  std::vector<std::uint64_t> step_;      // 2p: odd multiples only
-  std::vector<std::uint64_t> strideMod_; // stride mod 2p, for skipping blocks
-  std::vector<std::uint64_t> next_;
+  double inverseStride_ = 0;
+  std::vector<TVisited> visited_;  // ascending
+  // Visited primes below chunkEnd_ are crossed chunk by chunk; from
+  // classStart_[c] on they are crossed without a loop.
+  std::size_t chunkEnd_ = 0;
+  std::size_t classStart_[kFewHitClasses] = {};
+  TBucketRing rings_[kBucketHits];
+  std::uint64_t low_ = 0;   // the current block's first number
+  std::uint64_t block_ = 0;  // the current block's bucket is block_ % kBuckets
+  std::uint8_t scratch_[1] = {};  // takes the writes that fall beyond a block
 };
 
 // Number of nonzero bytes in table[0, count); every byte is 0 or 1.

@@ -75,6 +75,150 @@ TEST(CrossingSet, SkippingBlocksEqualsStartingAfresh) {
   }
 }
 
+// What crossing a block must leave: position i of the block starting at low
+// is crossed exactly when low + i = p * m for a crossing prime p, with
+// p * m >= p * p and m coprime to 30 (2, 3 and 5 are left to the presieve).
+std::vector<std::uint8_t> ExpectedBlock(const TPrimeFound& crossing, std::uint64_t low,
+                                        std::size_t length) {
+  std::vector<std::uint8_t> block(length, 1);
+  for (std::size_t i = 0; i < length; ++i) {
+    const std::uint64_t number = low + i;
+    for (const std::uint64_t p : crossing) {
+      if (p > number / p) break;  // p * p > number
+      if (number % p != 0) continue;
+      const std::uint64_t m = number / p;
+      if (m % 2 != 0 && m % 3 != 0 && m % 5 != 0) block[i] = 0;
+    }
+  }
+  return block;
+}
+
+TPrimeFound PrimesAbove13(const TPrimeFound& primes) {
+  TPrimeFound above;
+  for (const std::uint64_t p : primes) {
+    if (p > 13) above.push_back(p);
+  }
+  return above;
+}
+
+// Crosses `blocks` consecutive blocks from low (the last one `lastLength`
+// long) and compares each with the brute-force expectation.
+void CheckConsecutiveBlocks(const TPrimeFound& primes, std::uint64_t stride, std::uint64_t low,
+                            int blocks, std::size_t lastLength) {
+  const TPrimeFound crossing = PrimesAbove13(primes);
+  TCrossingSet set(primes, 13, stride);
+  ASSERT_EQ(set.Size(), crossing.size());
+  set.StartAt(low);
+  constexpr std::size_t kGuard = 64;  // bytes after the block that must stay untouched
+  for (int b = 0; b < blocks; ++b) {
+    const std::size_t length = b + 1 == blocks ? lastLength : static_cast<std::size_t>(stride);
+    std::vector<std::uint8_t> table(length + kGuard, 1);
+    set.Cross(table.data(), length);
+    std::vector<std::uint8_t> expected = ExpectedBlock(crossing, low, length);
+    expected.resize(length + kGuard, 1);
+    ASSERT_EQ(table, expected) << "stride " << stride << " block " << b << " at " << low;
+    low += stride;
+  }
+}
+
+// Strides that leave every kind of prime: those crossed in chunks, those with
+// many or few hits per block, those waiting in buckets for a block with a
+// hit, and primes above the stride.
+TEST(CrossingSet, CrossesExactlyTheMultiplesWithCofactorsCoprimeTo30) {
+  const TPrimeFound primes = SmallPrimes(3000);
+  const struct {
+    std::uint64_t stride, low;
+    int blocks;
+  } cases[] = {{1, 0, 40},          {7, 1, 30},           {30, 17 * 17 - 30, 30},
+               {97, 0, 120},        {256, 1000003, 20},   {1000, 0, 12},
+               {2999, 2999 + 1, 8}, {9973, 123456789, 5}, {20000, 9000000, 4},
+               {40000, 0, 3},
+               // 196 * (1.0 / 196) rounds below 1 in double precision: a
+               // bucket's next block must not come out one short when a
+               // multiple lands exactly on a block start (an odd one).
+               {196, 1, 600}};
+  for (const auto& c : cases) {
+    CheckConsecutiveBlocks(primes, c.stride, c.low, c.blocks, c.stride);
+    // A short last block.
+    CheckConsecutiveBlocks(primes, c.stride, c.low, c.blocks, (c.stride + 1) / 2);
+  }
+}
+
+// The last block of a search may have any length: multiples then lie just
+// inside, on or just beyond its end.
+TEST(CrossingSet, LastBlockOfEveryLength) {
+  const TPrimeFound primes = SmallPrimes(300);
+  for (const std::uint64_t stride : {60ULL, 299ULL}) {
+    for (std::size_t last = 1; last <= stride; ++last) {
+      CheckConsecutiveBlocks(primes, stride, 90001, 3, last);
+    }
+  }
+}
+
+// Squares of primes start their crossing; the first blocks of a segmented
+// search hold many of them, above and below the bucket bounds.
+TEST(CrossingSet, StartsEachPrimeAtItsSquare) {
+  const TPrimeFound primes = SmallPrimes(997);
+  CheckConsecutiveBlocks(primes, 997, 998, 200, 997);
+  CheckConsecutiveBlocks(primes, 500, 0, 400, 123);
+  for (const std::uint64_t p : {17ULL, 499ULL, 503ULL, 997ULL}) {
+    for (const std::uint64_t shift : {0ULL, 1ULL, 250ULL}) {
+      CheckConsecutiveBlocks(primes, 500, p * p - shift, 3, 500);
+    }
+  }
+}
+
+TEST(CrossingSet, HandlesNumbersNearTheTopOf64Bits) {
+  const TPrimeFound primes = SmallPrimes(4999);
+  const std::uint64_t top = 18446744073709551615ULL;
+  // The last block ends at 2^64 - 1; multiples p * m beyond it overflow.
+  CheckConsecutiveBlocks(primes, 4096, top - 3 * 4096 + 1, 3, 4096);
+  CheckConsecutiveBlocks(primes, 4999, top - 4999 - 1000 + 1, 2, 1000);
+}
+
+// The largest strides, with primes close to them: the last block of a
+// search near 2^64 (s = 2^32 - 1) holds the squares of the largest base
+// primes.
+TEST(CrossingSet, LargestStridesAndPrimes) {
+  TPrimeFound primes = SmallPrimes(5000);
+  for (const std::uint64_t p : {999999937ULL, 1000000007ULL, 2147483647ULL, 4294967279ULL,
+                                4294967291ULL}) {
+    primes.push_back(p);
+  }
+  const std::uint64_t top = 4294967291ULL * 4294967291ULL;
+  for (const std::uint64_t stride : {1ULL << 30, 4294967295ULL}) {
+    CheckConsecutiveBlocks(primes, stride, 1000000000000ULL, 1, 30000);
+    CheckConsecutiveBlocks(primes, stride, top - 500, 1, 1000);
+    CheckConsecutiveBlocks(primes, stride, 4294967279ULL * 4294967279ULL - 20, 1, 1000);
+    CheckConsecutiveBlocks(primes, stride, 2147483647ULL * 2147483647ULL - 1000, 1, 3000);
+  }
+}
+
+// Parallel workers skip irregular runs of segments: every run of skips must
+// leave the set where starting afresh would.
+TEST(CrossingSet, IrregularSkipsEqualStartingAfresh) {
+  for (const std::uint64_t s : {600ULL, 4999ULL, 31622ULL}) {
+    const TPrimeFound primes = SmallPrimes(s);
+    std::mt19937 random(static_cast<std::uint32_t>(s));
+    TCrossingSet walker(primes, 13, s);
+    std::uint64_t low = s + 1;
+    walker.StartAt(low);
+    std::vector<std::uint8_t> stepped(s), fresh(s);
+    for (int round = 0; round < 60; ++round) {
+      const std::uint64_t skip = round < 10 ? static_cast<std::uint64_t>(round) : random() % 10;
+      low += skip * s;
+      std::fill(stepped.begin(), stepped.end(), 1);
+      walker.Cross(stepped.data(), s, skip);
+      TCrossingSet direct(primes, 13, s);
+      direct.StartAt(low);
+      std::fill(fresh.begin(), fresh.end(), 1);
+      direct.Cross(fresh.data(), s);
+      ASSERT_EQ(stepped, fresh) << "s " << s << " round " << round << " skip " << skip;
+      low += s;
+    }
+  }
+}
+
 TEST(SegmentSizesTest, SquaresRoundingAndHugeLimits) {
   const struct {
     std::uint64_t n, s, last;
