@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "tests/e2e/screens.h"
+#include "tests/support/screens.h"
 #include "tests/support/run_program.h"
 
 namespace tamsel::test {
