@@ -73,8 +73,11 @@ std::string TrimBlanksAndControls(std::string_view text) {
 }
 
 bool ContainsWord(std::string_view list, std::string_view word) {
-  const std::string paddedList = " " + std::string(list) + " ";
-  const std::string paddedWord = " " + std::string(word) + " ";
+  // Built by appending: GCC 12 misreports `" " + string` as an overlapping copy.
+  std::string paddedList(1, ' ');
+  paddedList.append(list).push_back(' ');
+  std::string paddedWord(1, ' ');
+  paddedWord.append(word).push_back(' ');
   return paddedList.find(paddedWord) != std::string::npos;
 }
 

@@ -66,7 +66,7 @@ TEST(UnhandledException, ReportNamesRaiseSiteTypeMessageAndStack) {
   const auto lines = test::Lines(out);
   ASSERT_GE(lines.size(), 3u) << out;
   EXPECT_EQ(lines[1], "ETestFailure: the test failed here");
-  EXPECT_NE(lines[2].find("$" + HexOf(raisedAt)), std::string::npos) << out;
+  EXPECT_NE(lines[2].find(std::string("$").append(HexOf(raisedAt))), std::string::npos) << out;
   EXPECT_NE(out.find("RaiseTestFailureForReport"), std::string::npos) << out;
 }
 
