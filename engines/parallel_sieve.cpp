@@ -21,7 +21,8 @@ struct TParallelContext {
   std::uint64_t RunId;
   std::uint64_t S;
   std::uint64_t N;
-  const TBasePrimes* Base;
+  const TPrimeFound* Primes;  // read only: each worker carries its own crossing state
+  const TPresieve* Presieve;
   TPrimeRecord* Record;
   bool NoCount;
   std::atomic<bool> OutOfMemory{false};
@@ -48,7 +49,7 @@ TWorkerState& WorkerFor(const TParallelContext& context) {
     state.Table.shrink_to_fit();
     state.Table.resize(context.S + 1);
     state.Crossing =
-        TCrossingSet(context.Base->Primes, context.Base->Presieve.Largest(), context.S);
+        TCrossingSet(*context.Primes, context.Presieve->Largest(), context.S);
     state.Positioned = false;
     state.RunId = context.RunId;
   }
@@ -78,7 +79,7 @@ void SegmentTask(std::int64_t index, void* data) {
   }
   const std::size_t length = static_cast<std::size_t>(high - low + 1);
   std::uint8_t* t = state->Table.data();
-  context.Base->Presieve.Fill(t, low, length);
+  context.Presieve->Fill(t, low, length);
   state->Crossing.Cross(t, length, skip);
   state->NextSegment = k + 1;
   state->Positioned = length == context.S;  // a short last segment spends the offsets
@@ -111,14 +112,14 @@ void ParallelSieve(TPrimeCheck& table, TPrimeRecord& record, TTimeStamp& endTime
   table = FreshSieveTable(sizes.Size);
   TPrimeFound primes;
   CollectPrimes(primes, record, table, "Parallel");
-  const TBasePrimes base(std::move(primes), sizes.Size);
+  const TPresieve presieve(sizes.Size);
 
   // Near 2^64 the rounded square root can leave the last segment short of n;
   // hand out enough segments to cover it.
   std::uint64_t lastIndex = sizes.LastIndex;
   if (sizes.Size > 0) lastIndex = std::max(lastIndex, (n - 1) / sizes.Size);
 
-  TParallelContext context{gNextRunId.fetch_add(1), sizes.Size, n, &base, &record,
+  TParallelContext context{gNextRunId.fetch_add(1), sizes.Size, n, &primes, &presieve, &record,
                            RunOptions.NoCount};
   RunWorkers(0, static_cast<std::int64_t>(lastIndex), SegmentTask, &context,
              std::clamp(threadCount, 0, kMaxWorkerThreads));
