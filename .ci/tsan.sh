@@ -33,6 +33,7 @@ ninja -C "$build" -j "${TSAN_JOBS:-2}" "${targets[@]}"
 export TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1 ${TSAN_OPTIONS:-}"
 for target in "${targets[@]}"; do
   echo "tsan: running $target"
-  "$build/${paths[$target]}"
+  # A worker left waiting for ever must fail the check, not stall it.
+  timeout 1200 "$build/${paths[$target]}"
 done
 echo "tsan: clean"

@@ -13,7 +13,7 @@ function(tamsel_module target)
       add_executable(${target}_tests ${test_sources})
       target_link_libraries(${target}_tests PRIVATE ${target} ${ARG_TEST_DEPS}
                             tamsel_test_support GTest::gtest_main)
-      gtest_discover_tests(${target}_tests DISCOVERY_TIMEOUT 60)
+      gtest_discover_tests(${target}_tests DISCOVERY_TIMEOUT 60 PROPERTIES TIMEOUT 600)
     endif()
   endif()
 endfunction()

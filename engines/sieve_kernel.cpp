@@ -169,19 +169,27 @@ inline std::uint32_t CrossIfInside(std::uintptr_t tableAddress, std::uintptr_t s
 
 // Crosses out up to Hits multiples without branching: every candidate
 // position is computed, and one beyond the block is written into the
-// scratch byte instead.
+// scratch byte instead. Returns the number of hits.
 template <int Hits>
-inline void CrossFewHits(std::uint8_t* table, std::size_t length, TVisited& prime,
-                         std::uint8_t* scratch) {
-  const std::uint64_t p = prime.Prime;
-  const std::uint64_t j = prime.Next;
-  const std::uint8_t* span = kSpan[prime.Wheel].data();
+inline std::uint32_t CrossFewHitsFrom(std::uint8_t* table, std::size_t length, std::uint64_t p,
+                                      std::uint64_t j, const std::uint8_t* span,
+                                      std::uint8_t* scratch) {
   const auto tableAddress = reinterpret_cast<std::uintptr_t>(table);
   const auto scratchAddress = reinterpret_cast<std::uintptr_t>(scratch);
   std::uint32_t hits = 0;
   for (int h = 0; h < Hits; ++h) {
     hits += CrossIfInside(tableAddress, scratchAddress, j + p * span[h], length);
   }
+  return hits;
+}
+
+template <int Hits>
+inline void CrossFewHits(std::uint8_t* table, std::size_t length, TVisited& prime,
+                         std::uint8_t* scratch) {
+  const std::uint64_t p = prime.Prime;
+  const std::uint64_t j = prime.Next;
+  const std::uint8_t* span = kSpan[prime.Wheel].data();
+  const std::uint32_t hits = CrossFewHitsFrom<Hits>(table, length, p, j, span, scratch);
   // Positions only grow, so the hits were the first ones on the wheel.
   prime.Next = j + p * span[hits];
   prime.Wheel = (prime.Wheel + hits) % 8;
@@ -231,8 +239,10 @@ inline void CrossManyHits(std::uint8_t* table, std::size_t length, TVisited& pri
 }  // namespace
 
 TCrossingSet::TCrossingSet(const TPrimeFound& primes, std::uint64_t presievedUpTo,
-                           std::uint64_t stride)
+                           std::uint64_t stride, TKinds kinds, std::uint32_t part,
+                           std::uint32_t parts)
     : stride_(stride), inverseStride_(stride == 0 ? 0 : 1.0 / static_cast<double>(stride)) {
+  std::uint64_t waitingSeen = 0;
   for (const std::uint64_t p : primes) {
     if (p <= presievedUpTo) continue;
     assert(p > 5);  // the wheel leaves the multiples of 2, 3 and 5 to the presieve
@@ -246,10 +256,26 @@ TCrossingSet::TCrossingSet(const TPrimeFound& primes, std::uint64_t presievedUpT
       }
     }
     if (ring >= 0) {
-      rings_[ring].Primes.push_back(static_cast<std::uint32_t>(p));
+      const bool ours = waitingSeen++ % parts == part;
+      if (kinds != TKinds::VisitedOnly && ours) {
+        rings_[ring].Primes.push_back(static_cast<std::uint32_t>(p));
+      }
     } else {
-      visited_.push_back({0, static_cast<std::uint32_t>(p), 0});
+      if (kinds != TKinds::WaitingOnly) visited_.push_back({0, static_cast<std::uint32_t>(p), 0});
     }
+  }
+  // Visited primes lie below stride / 6, so below 2^31 for every 64-bit
+  // search: the block by block bookkeeping fits 32-bit lanes.
+  tracksFirst_ = kinds == TKinds::VisitedOnly;
+  if (tracksFirst_) {
+    for (const TVisited& prime : visited_) {
+      const std::uint64_t p = prime.Prime;
+      first_.Prime.push_back(static_cast<std::int32_t>(p));
+      first_.StrideModP.push_back(static_cast<std::int32_t>(stride % p));
+      first_.StrideDivP30.push_back(static_cast<std::int32_t>(stride / p % 30));
+    }
+    first_.Offset.resize(visited_.size());
+    first_.Cofactor30.resize(visited_.size());
   }
   const auto firstWith = [&](auto predicate) {
     return static_cast<std::size_t>(
@@ -293,27 +319,74 @@ inline TVisited FirstMultiple(std::uint64_t p, std::uint64_t low) {
 }  // namespace
 
 void TCrossingSet::TBucketRing::Clear() {
-  for (std::size_t& filled : Filled) filled = 0;
-}
-
-void TCrossingSet::TBucketRing::Add(std::uint32_t bucket, const TWaiting& waiting) {
-  auto& storage = Buckets[bucket];
-  if (Filled[bucket] == storage.size()) {
-    storage.resize(std::max<std::size_t>(16, 2 * storage.size()));
+  for (auto& lane : Filled) {
+    for (std::size_t& filled : lane) filled = 0;
   }
-  storage[Filled[bucket]++] = waiting;
 }
 
-void TCrossingSet::TBucketRing::Reserve(std::size_t count) {
+void TCrossingSet::TBucketRing::Add(std::uint32_t writer, std::uint32_t bucket,
+                                    const TWaiting& waiting) {
+  auto& storage = Buckets[writer][bucket];
+  std::size_t& filled = Filled[writer][bucket];
+  if (filled == storage.size()) storage.resize(std::max<std::size_t>(16, 2 * storage.size()));
+  storage[filled++] = waiting;
+}
+
+void TCrossingSet::TBucketRing::Reserve(std::uint32_t writer, std::size_t count) {
   for (std::uint32_t b = 0; b < kBuckets; ++b) {
-    auto& storage = Buckets[b];
-    if (storage.size() - Filled[b] < count) {
-      storage.resize(std::max(Filled[b] + count, 2 * storage.size()));
+    auto& storage = Buckets[writer][b];
+    const std::size_t filled = Filled[writer][b];
+    if (storage.size() - filled < count) {
+      storage.resize(std::max(filled + count, 2 * storage.size()));
     }
   }
 }
 
+void TCrossingSet::StartFirstMultiples(std::uint64_t low) {
+  for (std::size_t i = 0; i < visited_.size(); ++i) {
+    const std::uint64_t p = visited_[i].Prime;
+    const std::uint64_t r = low % p;
+    first_.Offset[i] = static_cast<std::int32_t>(r == 0 ? 0 : p - r);
+    first_.Cofactor30[i] = static_cast<std::int32_t>((low / p + (r == 0 ? 0 : 1)) % 30);
+  }
+}
+
+// From one block to the next the first multiple's offset drops by
+// stride mod p (wrapping around p) and its cofactor grows by stride div p,
+// plus one on a wrap. Plain 32-bit arithmetic without branches, so that the
+// compiler runs it on several primes at once.
+void TCrossingSet::AdvanceFirstMultiples(std::uint64_t blocks) {
+  const std::size_t count = visited_.size();
+  std::int32_t* offset = first_.Offset.data();
+  std::int32_t* cofactor = first_.Cofactor30.data();
+  const std::int32_t* prime = first_.Prime.data();
+  const std::int32_t* strideModP = first_.StrideModP.data();
+  const std::int32_t* strideDivP = first_.StrideDivP30.data();
+  for (std::uint64_t b = 0; b < blocks; ++b) {
+    for (std::size_t i = 0; i < count; ++i) {
+      const std::int32_t dropped = offset[i] - strideModP[i];
+      const std::int32_t wrapped = dropped >> 31;  // -1 when below 0
+      offset[i] = dropped + (prime[i] & wrapped);
+      const std::int32_t grown = cofactor[i] + strideDivP[i] - wrapped;
+      cofactor[i] = grown - (30 & ~((grown - 30) >> 31));  // minus 30 when at least 30
+    }
+  }
+}
+
+// Multiples below p * p are crossed too: they are composites (the cofactor
+// is at least 7, and p itself lies below every block), so the table is the
+// same.
+void TCrossingSet::PlaceVisitedFromFirstMultiples(std::size_t count) {
+  for (std::size_t i = 0; i < count; ++i) {
+    const TRoundUp up = kRoundUp[static_cast<std::size_t>(first_.Cofactor30[i])];
+    visited_[i].Next = static_cast<std::uint64_t>(first_.Offset[i]) +
+                       std::uint64_t{visited_[i].Prime} * up.Add;
+    visited_[i].Wheel = up.Wheel;
+  }
+}
+
 void TCrossingSet::StartAt(std::uint64_t low) {
+  if (tracksFirst_) StartFirstMultiples(low);
   for (TVisited& prime : visited_) prime = FirstMultiple(prime.Prime, low);
   block_ = 0;
   PlaceWaiting(low);
@@ -328,9 +401,8 @@ void TCrossingSet::PlaceWaiting(std::uint64_t low) {
       if (p * p >= low) break;  // it and all larger primes wait for their squares
       const TVisited first = FirstMultiple(p, low);
       const std::uint64_t blocks = first.Next / stride_;
-      const auto offset = static_cast<std::uint32_t>(first.Next - blocks * stride_);
-      ring.Add(static_cast<std::uint32_t>((block_ + blocks) % kBuckets),
-               {first.Prime, offset, first.Wheel});
+      ring.Add(writer_, static_cast<std::uint32_t>((block_ + blocks) % kBuckets),
+               TWaiting::Make(ring.FirstDormant, first.Next - blocks * stride_, first.Wheel));
       ++ring.FirstDormant;
     }
   }
@@ -343,8 +415,8 @@ void TCrossingSet::AddDue(TBucketRing& ring, std::size_t length) {
   for (; ring.FirstDormant < ring.Primes.size(); ++ring.FirstDormant) {
     const std::uint64_t p = ring.Primes[ring.FirstDormant];
     if (p * p - low_ >= length) break;  // squares of dormant primes are >= low_
-    ring.Add(bucket, {static_cast<std::uint32_t>(p), static_cast<std::uint32_t>(p * p - low_),
-                      kRoundUp[p % 30].Wheel});
+    ring.Add(writer_, bucket,
+             TWaiting::Make(ring.FirstDormant, p * p - low_, kRoundUp[p % 30].Wheel));
   }
 }
 
@@ -353,47 +425,56 @@ void TCrossingSet::AddDue(TBucketRing& ring, std::size_t length) {
 template <int MaxHits, bool Write>
 void TCrossingSet::EmptyBucket(TBucketRing& ring, std::uint8_t* table) {
   const auto current = static_cast<std::uint32_t>(block_ % kBuckets);
-  const std::size_t count = ring.Filled[current];
-  ring.Filled[current] = 0;
-  if (count == 0) return;
+  std::size_t total = 0;
+  for (const auto& lane : ring.Filled) total += lane[current];
+  if (total == 0) return;
   // Each prime moves to another bucket: with room for all of them made
   // first, the loop writes through plain pointers.
-  ring.Reserve(count);
-  const TWaiting* waiting = ring.Buckets[current].data();
+  auto& out = ring.Buckets[writer_];
+  ring.Reserve(writer_, total);
   TWaiting* tail[kBuckets];
-  for (std::uint32_t b = 0; b < kBuckets; ++b) tail[b] = ring.Buckets[b].data() + ring.Filled[b];
+  for (std::uint32_t b = 0; b < kBuckets; ++b) tail[b] = out[b].data() + ring.Filled[writer_][b];
+  tail[current] = out[current].data();  // emptied below; nothing moves into it
   const std::uint64_t stride = stride_;
   const double inverseStride = inverseStride_;
-  for (std::size_t i = 0; i < count; ++i) {
-    const std::uint64_t p = waiting[i].Prime;
-    const std::uint32_t wheel = waiting[i].Wheel;
-    const std::uint8_t* span = kSpan[wheel].data();
-    std::uint64_t j = waiting[i].Offset;
-    if (Write) table[j] = 0;
-    std::uint32_t hits = 1;
-    for (int h = 1; h < MaxHits; ++h) {
-      const std::uint64_t at = j + p * span[h];
-      const std::uint32_t inside = at < stride ? 1 : 0;
-      // A multiple beyond the block turns into a second write to the first
-      // one, picked by a mask: a branch here would mispredict half the time.
-      if (Write) table[j + ((at - j) & (0 - static_cast<std::uint64_t>(inside)))] = 0;
-      hits += inside;
+  const std::uint32_t* primes = ring.Primes.data();
+  for (std::uint32_t lane = 0; lane < kWriters; ++lane) {
+    const std::size_t count = ring.Filled[lane][current];
+    ring.Filled[lane][current] = 0;
+    const TWaiting* waiting = ring.Buckets[lane][current].data();
+    for (std::size_t i = 0; i < count; ++i) {
+      const std::uint32_t indexWheel = waiting[i].IndexWheel;
+      const std::uint64_t p = primes[indexWheel >> 3];
+      const std::uint32_t wheel = indexWheel & 7;
+      const std::uint8_t* span = kSpan[wheel].data();
+      std::uint64_t j = waiting[i].Offset;
+      if (Write) table[j] = 0;
+      std::uint32_t hits = 1;
+      for (int h = 1; h < MaxHits; ++h) {
+        const std::uint64_t at = j + p * span[h];
+        const std::uint32_t inside = at < stride ? 1 : 0;
+        // A multiple beyond the block turns into a second write to the first
+        // one, picked by a mask: a branch here would mispredict half the time.
+        if (Write) table[j + ((at - j) & (0 - static_cast<std::uint64_t>(inside)))] = 0;
+        hits += inside;
+      }
+      // The next multiple lies beyond the block, by less than 7 strides. The
+      // product rounds down only at exact multiples of the stride.
+      j += p * span[hits];
+      const double quotient = static_cast<double>(j) * inverseStride;
+      std::uint64_t blocks = static_cast<std::uint64_t>(static_cast<std::int64_t>(quotient));
+      j -= blocks * stride;
+      if (j >= stride) {
+        j -= stride;
+        ++blocks;
+      }
+      // The index stays, the wheel position moves on by the hits.
+      *tail[(current + blocks) % kBuckets]++ = {(indexWheel & ~7u) | ((wheel + hits) & 7),
+                                                static_cast<std::uint32_t>(j)};
     }
-    // The next multiple lies beyond the block, by less than 7 strides. The
-    // product rounds down only at exact multiples of the stride.
-    j += p * span[hits];
-    const double quotient = static_cast<double>(j) * inverseStride;
-    std::uint64_t blocks = static_cast<std::uint64_t>(static_cast<std::int64_t>(quotient));
-    j -= blocks * stride;
-    if (j >= stride) {
-      j -= stride;
-      ++blocks;
-    }
-    *tail[(current + blocks) % kBuckets]++ = {static_cast<std::uint32_t>(p),
-                                              static_cast<std::uint32_t>(j), (wheel + hits) % 8};
   }
   for (std::uint32_t b = 0; b < kBuckets; ++b) {
-    ring.Filled[b] = static_cast<std::size_t>(tail[b] - ring.Buckets[b].data());
+    ring.Filled[writer_][b] = static_cast<std::size_t>(tail[b] - out[b].data());
   }
 }
 
@@ -401,12 +482,14 @@ void TCrossingSet::EmptyBucket(TBucketRing& ring, std::uint8_t* table) {
 // beyond it, and no prime needs passing on.
 void TCrossingSet::CrossLastBucket(TBucketRing& ring, std::uint8_t* table, std::size_t length) {
   const auto current = static_cast<std::uint32_t>(block_ % kBuckets);
-  for (std::size_t i = 0; i < ring.Filled[current]; ++i) {
-    const TWaiting& waiting = ring.Buckets[current][i];
-    const std::uint64_t p = waiting.Prime;
-    std::uint32_t w = waiting.Wheel;
-    for (std::uint64_t j = waiting.Offset; j < length; j += p * kGap[w], w = (w + 1) % 8) {
-      table[j] = 0;
+  for (std::uint32_t lane = 0; lane < kWriters; ++lane) {
+    for (std::size_t i = 0; i < ring.Filled[lane][current]; ++i) {
+      const TWaiting& waiting = ring.Buckets[lane][current][i];
+      const std::uint64_t p = ring.Primes[waiting.IndexWheel >> 3];
+      std::uint32_t w = waiting.IndexWheel & 7;
+      for (std::uint64_t j = waiting.Offset; j < length; j += p * kGap[w], w = (w + 1) % 8) {
+        table[j] = 0;
+      }
     }
   }
 }
@@ -423,7 +506,11 @@ void TCrossingSet::CrossVisited(std::uint8_t* table, std::size_t length,
   const std::uint64_t distance = skipBlocks * stride;
   TVisited* primes = visited_.data();
   std::uint8_t* scratch = scratch_;
-  if (distance != 0) {
+  if (tracksFirst_) {
+    AdvanceFirstMultiples(skipBlocks);
+    // The primes with few hits start from their first multiples below.
+    if (skipBlocks != 0) PlaceVisitedFromFirstMultiples(classStart_[0]);
+  } else if (distance != 0) {
     for (std::size_t i = 0; i < visited_.size(); ++i) SkipAhead(primes[i], distance);
   }
   // The chunked primes' offsets stay relative to the start of the chunk.
@@ -447,11 +534,34 @@ void TCrossingSet::CrossVisited(std::uint8_t* table, std::size_t length,
     const auto classEnd = [&](int c) {
       return c + 1 < kFewHitClasses ? classStart_[c + 1] : visited_.size();
     };
-    (crossRange(classStart_[C], classEnd(C), CrossFewHits<kFewHitClasses - C>), ...);
+    if (tracksFirst_) {
+      (CrossFewHitsFromFirst<kFewHitClasses - C>(table, length, classStart_[C], classEnd(C)), ...);
+    } else {
+      (crossRange(classStart_[C], classEnd(C), CrossFewHits<kFewHitClasses - C>), ...);
+    }
   }(std::make_integer_sequence<int, kFewHitClasses>());
+  if (tracksFirst_) AdvanceFirstMultiples(1);
 }
 
-void TCrossingSet::Cross(std::uint8_t* table, std::size_t length, std::uint64_t skipBlocks) {
+// Needs no offsets carried from the block before: cheaper than placing the
+// primes first when the blocks before were skipped.
+template <int Hits>
+void TCrossingSet::CrossFewHitsFromFirst(std::uint8_t* table, std::size_t length,
+                                         std::size_t from, std::size_t to) {
+  const std::int32_t* offset = first_.Offset.data();
+  const std::int32_t* cofactor = first_.Cofactor30.data();
+  const TVisited* primes = visited_.data();
+  for (std::size_t i = from; i < to; ++i) {
+    const std::uint64_t p = primes[i].Prime;
+    const TRoundUp up = kRoundUp[static_cast<std::size_t>(cofactor[i])];
+    CrossFewHitsFrom<Hits>(table, length, p, static_cast<std::uint64_t>(offset[i]) + p * up.Add,
+                           kSpan[up.Wheel].data(), scratch_);
+  }
+}
+
+void TCrossingSet::Cross(std::uint8_t* table, std::size_t length, std::uint64_t skipBlocks,
+                         std::uint32_t writer) {
+  writer_ = writer % kWriters;
   CrossVisited(table, length, skipBlocks);
   if (skipBlocks > kSteppedBucketSkip) {
     block_ += skipBlocks;

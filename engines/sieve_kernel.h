@@ -38,16 +38,27 @@ class TPresieve {
 // Primes below stride / 6 are visited in every block: the smallest chunk by
 // chunk, so that the chunk stays in the level 1 cache; those with many hits
 // eight writes (a whole turn of the wheel) at a time; those with at most
-// kFewHitClasses hits without a loop. Primes from stride / 6 to the stride hit a block at
-// most twice, and many blocks not at all: each waits in a bucket for the
-// block that holds its next multiple, so that a block costs them only their
-// hits.
+// kFewHitClasses hits without a loop. Primes from stride / 6 to the stride
+// hit a block at most twice, and many blocks not at all: each waits in a
+// bucket for the block that holds its next multiple, so that a block costs
+// them only their hits.
+//
+// A set may hold only one of the two kinds, as the parallel engine needs:
+// each worker keeps a set of visited primes (VisitedOnly) and skips the
+// blocks the others take, and groups of waiting primes (WaitingOnly),
+// shared by all workers, cross every block in order. A VisitedOnly set
+// also tracks each prime's first multiple from block to block without a
+// division, so that skipping blocks costs little.
 class TCrossingSet {
  public:
+  enum class TKinds { All, VisitedOnly, WaitingOnly };
+
   TCrossingSet() = default;
   // Takes the primes above presievedUpTo, which must be at least 5 when any
-  // such prime exists.
-  TCrossingSet(const TPrimeFound& primes, std::uint64_t presievedUpTo, std::uint64_t stride);
+  // such prime exists, of the given kinds; of the waiting primes, only every
+  // parts-th one from the part-th on (in ascending order, from 0).
+  TCrossingSet(const TPrimeFound& primes, std::uint64_t presievedUpTo, std::uint64_t stride,
+               TKinds kinds = TKinds::All, std::uint32_t part = 0, std::uint32_t parts = 1);
 
   // Positions every prime at its first multiple p * m at or above
   // max(low, p * p) with m coprime to 30 (one division per prime).
@@ -56,7 +67,9 @@ class TCrossingSet {
   // Crosses out the multiples inside table[0, length) after skipping
   // `skipBlocks` whole blocks, then moves on to the next block. A block
   // shorter than the stride must be the last one crossed.
-  void Cross(std::uint8_t* table, std::size_t length, std::uint64_t skipBlocks = 0);
+  // `writer` tells which lanes the primes passed on go to (see kWriters).
+  void Cross(std::uint8_t* table, std::size_t length, std::uint64_t skipBlocks = 0,
+             std::uint32_t writer = 0);
 
   std::size_t Size() const;
 
@@ -70,6 +83,12 @@ class TCrossingSet {
   // Buckets in a ring: a prime's next multiple lies less than 7 strides
   // beyond the start of the block of its last one.
   static constexpr std::uint32_t kBuckets = 8;
+  // Parallel workers that take turns with one set each add the primes they
+  // pass on to lanes of their own (by worker number modulo kWriters): memory
+  // one processor writes and the next reads has to move between their
+  // caches, while a lane's memory is mostly written by the processor that
+  // wrote it before.
+  static constexpr std::uint32_t kWriters = 2;
   // Skipping a block costs the waiting primes about what crossing it does:
   // beyond this many blocks they are positioned afresh instead.
   static constexpr std::uint64_t kSteppedBucketSkip = 5;
@@ -82,25 +101,32 @@ class TCrossingSet {
     std::uint32_t Prime;  // below 2^32, as every base prime of a 64-bit search
     std::uint32_t Wheel;
   };
-  // A prime in the bucket of the block that holds its next multiple.
+  // A prime in the bucket of the block that holds its next multiple: eight
+  // bytes, since buckets are mostly memory traffic.
   struct TWaiting {
-    std::uint32_t Prime;
+    // The prime's index in its ring's Primes (below 2^29, as there are
+    // fewer primes below 2^32) times 8, plus the wheel position.
+    std::uint32_t IndexWheel;
     std::uint32_t Offset;  // from the start of that block, below the stride
-    std::uint32_t Wheel;
+    static TWaiting Make(std::size_t index, std::uint64_t offset, std::uint32_t wheel) {
+      return {static_cast<std::uint32_t>(index << 3 | wheel), static_cast<std::uint32_t>(offset)};
+    }
   };
   struct TBucketRing {
     // Ascending; those from FirstDormant on have their squares beyond the
     // current block and sit in no bucket yet.
     std::vector<std::uint32_t> Primes;
     std::size_t FirstDormant = 0;
-    // Bucket b holds Filled[b] primes; its vector's size is its capacity,
-    // so that emptying a bucket writes through plain pointers.
-    std::vector<TWaiting> Buckets[kBuckets];
-    std::size_t Filled[kBuckets] = {};
+    // A bucket is made of one lane per writer: writer w adds to lane w
+    // only. Lane w of bucket b holds Filled[w][b] primes; its vector's size
+    // is its capacity, so that emptying a bucket writes through plain
+    // pointers.
+    std::vector<TWaiting> Buckets[kWriters][kBuckets];
+    std::size_t Filled[kWriters][kBuckets] = {};
     void Clear();
-    void Add(std::uint32_t bucket, const TWaiting& waiting);
-    // Makes room for `count` more primes in every bucket.
-    void Reserve(std::size_t count);
+    void Add(std::uint32_t writer, std::uint32_t bucket, const TWaiting& waiting);
+    // Makes room for `count` more primes in every bucket of the writer.
+    void Reserve(std::uint32_t writer, std::size_t count);
   };
 
  private:
@@ -117,6 +143,26 @@ class TCrossingSet {
   std::uint64_t stride_ = 0;
   double inverseStride_ = 0;
   std::vector<TVisited> visited_;  // ascending
+  // For sets that skip blocks (VisitedOnly): for each visited prime, the
+  // offset of its first multiple from the current block's start and that
+  // multiple's cofactor modulo 30, kept up to date block by block without a
+  // division (see AdvanceFirstMultiples).
+  struct TFirstMultiples {
+    std::vector<std::int32_t> Offset;      // (-low) mod p
+    std::vector<std::int32_t> Cofactor30;  // ((low + Offset) / p) mod 30
+    std::vector<std::int32_t> Prime;
+    std::vector<std::int32_t> StrideModP;       // stride mod p
+    std::vector<std::int32_t> StrideDivP30;     // (stride div p) mod 30
+  } first_;
+  bool tracksFirst_ = false;
+  void StartFirstMultiples(std::uint64_t low);
+  void AdvanceFirstMultiples(std::uint64_t blocks);
+  // Puts the first `count` visited primes at their first multiples on the
+  // wheel from the current block's start.
+  void PlaceVisitedFromFirstMultiples(std::size_t count);
+  template <int Hits>
+  void CrossFewHitsFromFirst(std::uint8_t* table, std::size_t length, std::size_t from,
+                             std::size_t to);
   // Visited primes below chunkEnd_ are crossed chunk by chunk; from
   // classStart_[c] on they are crossed without a loop.
   std::size_t chunkEnd_ = 0;
@@ -124,6 +170,7 @@ class TCrossingSet {
   TBucketRing rings_[kBucketHits];
   std::uint64_t low_ = 0;   // the current block's first number
   std::uint64_t block_ = 0;  // the current block's bucket is block_ % kBuckets
+  std::uint32_t writer_ = 0;  // the lanes primes go to
   std::uint8_t scratch_[1] = {};  // takes the writes that fall beyond a block
 };
 

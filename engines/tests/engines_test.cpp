@@ -1,4 +1,5 @@
 #include <algorithm>
+#include <new>
 #include <random>
 #include <vector>
 
@@ -116,6 +117,20 @@ TEST_F(CrossEngine, ParallelResultDoesNotDependOnThreadCount) {
 }
 
 using NoCountRun = EngineTest;
+
+// The workers wait for each other's segments: one that fails must not leave
+// the others waiting for ever, and the run reports the shortage.
+TEST_F(CrossEngine, FailingWorkerEndsTheRunWithoutHanging) {
+  for (const std::uint64_t segment : {1ULL, 5ULL, 999ULL}) {
+    for (const std::int32_t threads : {1, 2, 3, 64}) {
+      SetSegmentFailureForTest(segment);
+      EXPECT_THROW(RunEngine(TEngine::Parallel, 1000000, threads), std::bad_alloc)
+          << "segment " << segment << " threads " << threads;
+    }
+  }
+  SetSegmentFailureForTest(0);
+  EXPECT_EQ(RunEngine(TEngine::Parallel, 1000000, 2), (TFound{78498, 999983, "Parallel"}));
+}
 
 TEST_F(NoCountRun, CountHoldsOnlyBasePrimesButHighestIsFound) {
   RunOptions.NoCount = true;

@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <random>
 #include <vector>
 
@@ -215,6 +216,64 @@ TEST(CrossingSet, IrregularSkipsEqualStartingAfresh) {
       direct.Cross(fresh.data(), s);
       ASSERT_EQ(stepped, fresh) << "s " << s << " round " << round << " skip " << skip;
       low += s;
+    }
+  }
+}
+
+// The parallel engine splits the crossing primes: each worker carries the
+// smaller ones through the blocks it skips, and shared groups of the larger
+// ones cross every block in order, whoever takes it. After the presieve the
+// pieces must leave each block as one whole set does, also near 2^64 and for
+// a short last block.
+TEST(CrossingSet, WorkersAndSharedGroupsCrossLikeOneSet) {
+  using TKinds = TCrossingSet::TKinds;
+  for (const std::uint64_t s : {600ULL, 4999ULL, 31622ULL}) {
+    for (const std::uint64_t firstLow : {s + 1, UINT64_MAX - 41 * s}) {
+      const TPrimeFound primes = SmallPrimes(s);
+      const TPresieve presieve(s);
+      TCrossingSet whole(primes, presieve.Largest(), s);
+      whole.StartAt(firstLow);
+      constexpr std::uint32_t kGroups = 3;
+      std::vector<TCrossingSet> groups;
+      for (std::uint32_t g = 0; g < kGroups; ++g) {
+        groups.emplace_back(primes, presieve.Largest(), s, TKinds::WaitingOnly, g, kGroups);
+        groups.back().StartAt(firstLow);
+      }
+      struct TWorker {
+        TCrossingSet Visited;
+        std::uint64_t NextBlock = 0;
+        bool Started = false;
+      };
+      std::vector<TWorker> workers(3);
+      for (auto& worker : workers) {
+        worker.Visited = TCrossingSet(primes, presieve.Largest(), s, TKinds::VisitedOnly);
+      }
+      std::mt19937 random(static_cast<std::uint32_t>(s));
+      std::vector<std::uint8_t> expected(s), split(s);
+      constexpr std::uint64_t kBlocks = 40;
+      for (std::uint64_t b = 0; b < kBlocks; ++b) {
+        const std::uint64_t low = firstLow + b * s;
+        const std::size_t length = b + 1 == kBlocks ? s / 3 : s;
+        presieve.Fill(expected.data(), low, length);
+        whole.Cross(expected.data(), length);
+
+        // Mostly taking turns, sometimes one worker twice in a row.
+        const std::size_t w = random() % 4 == 0 ? random() % workers.size() : b % 2;
+        TWorker& worker = workers[w];
+        std::uint64_t skip = 0;
+        if (worker.Started) {
+          skip = b - worker.NextBlock;
+        } else {
+          worker.Visited.StartAt(low);
+          worker.Started = true;
+        }
+        presieve.Fill(split.data(), low, length);
+        worker.Visited.Cross(split.data(), length, skip);
+        worker.NextBlock = b + 1;
+        for (auto& group : groups) group.Cross(split.data(), length, 0, static_cast<std::uint32_t>(w));
+        ASSERT_TRUE(std::equal(split.begin(), split.begin() + length, expected.begin()))
+            << "s " << s << " block " << b << " at " << low << " worker " << w;
+      }
     }
   }
 }
