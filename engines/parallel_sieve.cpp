@@ -33,8 +33,16 @@ constexpr std::uint64_t kAbandoned = UINT64_MAX;
 // segments costs. So all workers share them, split into a few groups that
 // each cross the segments strictly in order: a worker crosses a group as
 // soon as the segment before its own is done with it, and its smaller
-// primes while waiting. The next worker trails by at most one group.
-constexpr std::uint32_t kWaitingGroups = 8;
+// primes while waiting. The next worker trails by at most one group, and
+// since each group takes a small share of a segment's work, many workers
+// can follow each other closely.
+constexpr std::uint32_t kMinWaitingGroups = 8;
+constexpr std::uint32_t kMaxWaitingGroups = 2 * kMaxWorkerThreads;
+
+std::uint32_t WaitingGroupsFor(std::int32_t threads) {
+  return std::clamp<std::uint32_t>(2 * static_cast<std::uint32_t>(std::max(threads, 0)),
+                                   kMinWaitingGroups, kMaxWaitingGroups);
+}
 
 // The waiting worker polls Done while the holder works on Primes: each on
 // a cache line of its own, so that the polling does not slow the holder.
@@ -56,7 +64,8 @@ struct TParallelContext {
   const TPresieve* Presieve;
   TPrimeRecord* Record;
   bool NoCount;
-  TWaitingGroup* Waiting;  // kWaitingGroups of them
+  TWaitingGroup* Waiting;
+  std::uint32_t Groups;
   std::atomic<bool> OutOfMemory{false};
   std::atomic<std::uint32_t> Workers{0};  // numbers the workers
 };
@@ -129,7 +138,7 @@ void CrossGroup(TWaitingGroup& group, std::uint8_t* table, std::size_t length,
 
 // Releases the workers waiting for a segment that will never be crossed.
 void Abandon(TParallelContext& context) {
-  for (std::uint32_t g = 0; g < kWaitingGroups; ++g) {
+  for (std::uint32_t g = 0; g < context.Groups; ++g) {
     context.Waiting[g].Done.store(kAbandoned, std::memory_order_release);
     context.Waiting[g].Done.notify_all();
   }
@@ -158,14 +167,14 @@ void SieveOneSegment(TParallelContext& context, std::uint64_t k) {
   std::uint8_t* t = state.Table.data();
   context.Presieve->Fill(t, low, length);
   // Hand the shared groups on as early as possible.
-  bool crossed[kWaitingGroups] = {};
-  for (std::uint32_t g = 0; g < kWaitingGroups; ++g) {
+  bool crossed[kMaxWaitingGroups] = {};
+  for (std::uint32_t g = 0; g < context.Groups; ++g) {
     if (!ReadyFor(context.Waiting[g], k)) break;  // the next ones are not ready either
     CrossGroup(context.Waiting[g], t, length, k, state.Number);
     crossed[g] = true;
   }
   CrossVisited(state, t, length, k, low, context.S);
-  for (std::uint32_t g = 0; g < kWaitingGroups; ++g) {
+  for (std::uint32_t g = 0; g < context.Groups; ++g) {
     if (crossed[g]) continue;
     if (!Await(context.Waiting[g], k)) return;
     CrossGroup(context.Waiting[g], t, length, k, state.Number);
@@ -223,16 +232,17 @@ void ParallelSieve(TPrimeCheck& table, TPrimeRecord& record, TTimeStamp& endTime
   std::uint64_t lastIndex = sizes.LastIndex;
   if (sizes.Size > 0) lastIndex = std::max(lastIndex, (n - 1) / sizes.Size);
 
-  std::vector<TWaitingGroup> waiting(kWaitingGroups);
-  for (std::uint32_t g = 0; g < kWaitingGroups; ++g) {
+  const std::int32_t threads = std::clamp(threadCount, 0, kMaxWorkerThreads);
+  const std::uint32_t groups = WaitingGroupsFor(threads);
+  std::vector<TWaitingGroup> waiting(groups);
+  for (std::uint32_t g = 0; g < groups; ++g) {
     waiting[g].Primes = TCrossingSet(primes, presieve.Largest(), sizes.Size,
-                                     TCrossingSet::TKinds::WaitingOnly, g, kWaitingGroups);
+                                     TCrossingSet::TKinds::WaitingOnly, g, groups);
     waiting[g].Primes.StartAt(sizes.FirstLow);
   }
   TParallelContext context{gNextRunId.fetch_add(1), sizes.Size, n, &primes, &presieve, &record,
-                           RunOptions.NoCount, waiting.data()};
-  RunWorkers(0, static_cast<std::int64_t>(lastIndex), SegmentTask, &context,
-             std::clamp(threadCount, 0, kMaxWorkerThreads));
+                           RunOptions.NoCount, waiting.data(), groups};
+  RunWorkers(0, static_cast<std::int64_t>(lastIndex), SegmentTask, &context, threads);
   if (context.OutOfMemory.load()) throw std::bad_alloc();
 
   if (!RunOptions.Benchmark) EndPrimeList();

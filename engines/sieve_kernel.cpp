@@ -271,8 +271,10 @@ TCrossingSet::TCrossingSet(const TPrimeFound& primes, std::uint64_t presievedUpT
     for (const TVisited& prime : visited_) {
       const std::uint64_t p = prime.Prime;
       first_.Prime.push_back(static_cast<std::int32_t>(p));
-      first_.StrideModP.push_back(static_cast<std::int32_t>(stride % p));
-      first_.StrideDivP30.push_back(static_cast<std::int32_t>(stride / p % 30));
+      for (std::uint64_t blocks = 1; blocks <= 2; ++blocks) {
+        first_.StepModP[blocks - 1].push_back(static_cast<std::int32_t>(blocks * stride % p));
+        first_.StepDivP30[blocks - 1].push_back(static_cast<std::int32_t>(blocks * stride / p % 30));
+      }
     }
     first_.Offset.resize(visited_.size());
     first_.Cofactor30.resize(visited_.size());
@@ -353,23 +355,25 @@ void TCrossingSet::StartFirstMultiples(std::uint64_t low) {
 
 // From one block to the next the first multiple's offset drops by
 // stride mod p (wrapping around p) and its cofactor grows by stride div p,
-// plus one on a wrap. Plain 32-bit arithmetic without branches, so that the
-// compiler runs it on several primes at once.
+// plus one on a wrap; likewise over two blocks. Plain 32-bit arithmetic
+// without branches, so that the compiler runs it on several primes at once.
 void TCrossingSet::AdvanceFirstMultiples(std::uint64_t blocks) {
   const std::size_t count = visited_.size();
   std::int32_t* offset = first_.Offset.data();
   std::int32_t* cofactor = first_.Cofactor30.data();
   const std::int32_t* prime = first_.Prime.data();
-  const std::int32_t* strideModP = first_.StrideModP.data();
-  const std::int32_t* strideDivP = first_.StrideDivP30.data();
-  for (std::uint64_t b = 0; b < blocks; ++b) {
+  while (blocks > 0) {
+    const int step = blocks >= 2 ? 1 : 0;  // two blocks at once where it can
+    const std::int32_t* stepModP = first_.StepModP[step].data();
+    const std::int32_t* stepDivP = first_.StepDivP30[step].data();
     for (std::size_t i = 0; i < count; ++i) {
-      const std::int32_t dropped = offset[i] - strideModP[i];
+      const std::int32_t dropped = offset[i] - stepModP[i];
       const std::int32_t wrapped = dropped >> 31;  // -1 when below 0
       offset[i] = dropped + (prime[i] & wrapped);
-      const std::int32_t grown = cofactor[i] + strideDivP[i] - wrapped;
+      const std::int32_t grown = cofactor[i] + stepDivP[i] - wrapped;
       cofactor[i] = grown - (30 & ~((grown - 30) >> 31));  // minus 30 when at least 30
     }
+    blocks -= static_cast<std::uint64_t>(step + 1);
   }
 }
 
@@ -387,6 +391,7 @@ void TCrossingSet::PlaceVisitedFromFirstMultiples(std::size_t count) {
 
 void TCrossingSet::StartAt(std::uint64_t low) {
   if (tracksFirst_) StartFirstMultiples(low);
+  firstLag_ = 0;
   for (TVisited& prime : visited_) prime = FirstMultiple(prime.Prime, low);
   block_ = 0;
   PlaceWaiting(low);
@@ -507,7 +512,8 @@ void TCrossingSet::CrossVisited(std::uint8_t* table, std::size_t length,
   TVisited* primes = visited_.data();
   std::uint8_t* scratch = scratch_;
   if (tracksFirst_) {
-    AdvanceFirstMultiples(skipBlocks);
+    AdvanceFirstMultiples(firstLag_ + skipBlocks);
+    firstLag_ = 1;  // behind the next block once this one is crossed
     // The primes with few hits start from their first multiples below.
     if (skipBlocks != 0) PlaceVisitedFromFirstMultiples(classStart_[0]);
   } else if (distance != 0) {
@@ -540,7 +546,6 @@ void TCrossingSet::CrossVisited(std::uint8_t* table, std::size_t length,
       (crossRange(classStart_[C], classEnd(C), CrossFewHits<kFewHitClasses - C>), ...);
     }
   }(std::make_integer_sequence<int, kFewHitClasses>());
-  if (tracksFirst_) AdvanceFirstMultiples(1);
 }
 
 // Needs no offsets carried from the block before: cheaper than placing the

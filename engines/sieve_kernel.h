@@ -151,10 +151,13 @@ class TCrossingSet {
     std::vector<std::int32_t> Offset;      // (-low) mod p
     std::vector<std::int32_t> Cofactor30;  // ((low + Offset) / p) mod 30
     std::vector<std::int32_t> Prime;
-    std::vector<std::int32_t> StrideModP;       // stride mod p
-    std::vector<std::int32_t> StrideDivP30;     // (stride div p) mod 30
+    // For a step of one block ([0]) and of two blocks ([1]): the step mod p
+    // and (the step div p) mod 30.
+    std::vector<std::int32_t> StepModP[2];
+    std::vector<std::int32_t> StepDivP30[2];
   } first_;
   bool tracksFirst_ = false;
+  std::uint64_t firstLag_ = 0;  // blocks the first multiples lag behind
   void StartFirstMultiples(std::uint64_t low);
   void AdvanceFirstMultiples(std::uint64_t blocks);
   // Puts the first `count` visited primes at their first multiples on the
