@@ -53,6 +53,7 @@ printf '%-14s %14s %16s %8s\n' "limit" "tamsel Plus ms" "primesieve -t1 ms" "rat
 for n in "${limits[@]}"; do
   best_of_alternating "$tamsel" "$n" -- primesieve "$n" -c -t1
   printf '%-14s %14d %16d %8s\n' "$n" "$BEST_A" "$BEST_B" "$(ratio "$BEST_A" "$BEST_B")"
+  single_reference=$BEST_B
 done
 
 n=${limits[-1]}
@@ -65,3 +66,5 @@ reference=$BEST_A
 printf '%-34s %8d ms\n' "tamsel Plus (1 thread)" "$plus"
 printf '%-34s %8d ms  speedup %s\n' "tamsel Parallel ($threads threads)" "$parallel" "$(ratio "$plus" "$parallel")"
 printf '%-34s %8d ms  ratio %s\n' "primesieve -t$threads" "$reference" "$(ratio "$parallel" "$reference")"
+# How well the machine itself scales right now: a busy host shows here first.
+printf '%-34s %8s     speedup %s\n' "primesieve -t1 -> -t$threads" "" "$(ratio "$single_reference" "$reference")"
