@@ -345,6 +345,7 @@ void TCrossingSet::TBucketRing::Reserve(std::uint32_t writer, std::size_t count)
 }
 
 void TCrossingSet::StartFirstMultiples(std::uint64_t low) {
+  assert(visited_.empty() || low > visited_.back().Prime);
   for (std::size_t i = 0; i < visited_.size(); ++i) {
     const std::uint64_t p = visited_[i].Prime;
     const std::uint64_t r = low % p;

@@ -48,7 +48,9 @@ class TPresieve {
 // blocks the others take, and groups of waiting primes (WaitingOnly),
 // shared by all workers, cross every block in order. A VisitedOnly set
 // also tracks each prime's first multiple from block to block without a
-// division, so that skipping blocks costs little.
+// division, so that skipping blocks costs little; its blocks must start
+// above every prime it holds (it crosses multiples below p * p too, which
+// are composites only then).
 class TCrossingSet {
  public:
   enum class TKinds { All, VisitedOnly, WaitingOnly };
