@@ -25,17 +25,18 @@ constexpr int kSpinsBeforeSleep = 4096;
 // A group's Done once a worker failed: nobody waits for the others any more.
 constexpr std::uint64_t kAbandoned = UINT64_MAX;
 
-// The crossing primes come in two kinds. The smaller ones hit every segment:
-// each worker keeps its own positions for them and moves them past the
-// segments the others took without a division. The larger ones (from about s / 6) hit a segment only now and then and wait in
-// buckets for the segment with their next multiple; carrying those through
-// every skipped segment would cost each worker nearly what crossing all the
-// segments costs. So all workers share them, split into a few groups that
-// each cross the segments strictly in order: a worker crosses a group as
-// soon as the segment before its own is done with it, and its smaller
-// primes while waiting. The next worker trails by at most one group, and
-// since each group takes a small share of a segment's work, many workers
-// can follow each other closely.
+// The crossing primes come in two kinds. The smaller ones hit every
+// segment: each worker keeps its own positions for them and moves them past
+// the segments the others took without a division. The larger ones (from
+// about s / 6) hit a segment only now and then and wait in buckets for the
+// segment with their next multiple; carrying those through every skipped
+// segment would cost each worker nearly what crossing all the segments
+// costs. So all workers share them, split into a few groups that each cross
+// the segments strictly in order: a worker crosses a group as soon as the
+// segment before its own is done with it, and its smaller primes while
+// waiting. The next worker trails by at most one group, and since each
+// group takes a small share of a segment's work, many workers can follow
+// each other closely.
 constexpr std::uint32_t kMinWaitingGroups = 8;
 constexpr std::uint32_t kMaxWaitingGroups = 2 * kMaxWorkerThreads;
 
