@@ -89,25 +89,6 @@ constexpr auto kRoundUp = [] {
   return table;
 }();
 
-// From wheel position w, the fewest steps whose gaps add up to at least
-// `rest` (0..29) and that sum: how far a prime moves to pass a distance.
-struct TReach {
-  std::uint8_t Steps;
-  std::uint8_t Gaps;
-};
-constexpr auto kReach = [] {
-  std::array<std::array<TReach, 30>, 8> table{};
-  for (std::uint32_t w = 0; w < 8; ++w) {
-    for (std::uint32_t rest = 0; rest < 30; ++rest) {
-      std::uint32_t steps = 0;
-      while (GapSum(w, steps) < rest) ++steps;
-      table[w][rest] = {static_cast<std::uint8_t>(steps),
-                        static_cast<std::uint8_t>(GapSum(w, steps))};
-    }
-  }
-  return table;
-}();
-
 // Fewest numbers spanned by hits + 1 consecutive multiples on the wheel, in
 // units of p: a prime with p * kMinSpan[hits] >= stride hits a block of
 // `stride` numbers at most `hits` times.
@@ -137,22 +118,6 @@ using TVisited = TCrossingSet::TVisited;
 // written while it stays in the level 1 cache.
 constexpr std::uint64_t kChunk = 16384;
 constexpr std::uint64_t kChunkedBelow = 128;
-
-// Moves a prime on by `distance` numbers (several whole blocks) to its first
-// multiple at or beyond that distance, with one division when it lies inside.
-inline void SkipAhead(TVisited& prime, std::uint64_t distance) {
-  if (prime.Next >= distance) {
-    prime.Next -= distance;
-    return;
-  }
-  const std::uint64_t p = prime.Prime;
-  // The cofactor must grow by at least `need` to pass the distance.
-  const std::uint64_t need = (distance - prime.Next + p - 1) / p;
-  const std::uint64_t turns = need / 30;
-  const TReach reach = kReach[prime.Wheel][need % 30];
-  prime.Next += p * (30 * turns + reach.Gaps) - distance;
-  prime.Wheel = (prime.Wheel + reach.Steps) % 8;
-}
 
 // Writes 0 to table[at] when at < length, else to the scratch byte, and
 // tells whether it was inside. The target address is picked by a mask, not
@@ -426,9 +391,9 @@ void TCrossingSet::AddDue(TBucketRing& ring, std::size_t length) {
   }
 }
 
-// Crosses out (when Write) the multiples in a full block waiting in its
-// bucket and passes each prime on to the bucket of its next multiple.
-template <int MaxHits, bool Write>
+// Crosses out the multiples in a full block waiting in its bucket and passes
+// each prime on to the bucket of its next multiple.
+template <int MaxHits>
 void TCrossingSet::EmptyBucket(TBucketRing& ring, std::uint8_t* table) {
   const auto current = static_cast<std::uint32_t>(block_ % kBuckets);
   std::size_t total = 0;
@@ -454,14 +419,14 @@ void TCrossingSet::EmptyBucket(TBucketRing& ring, std::uint8_t* table) {
       const std::uint32_t wheel = indexWheel & 7;
       const std::uint8_t* span = kSpan[wheel].data();
       std::uint64_t j = waiting[i].Offset;
-      if (Write) table[j] = 0;
+      table[j] = 0;
       std::uint32_t hits = 1;
       for (int h = 1; h < MaxHits; ++h) {
         const std::uint64_t at = j + p * span[h];
         const std::uint32_t inside = at < stride ? 1 : 0;
         // A multiple beyond the block turns into a second write to the first
         // one, picked by a mask: a branch here would mispredict half the time.
-        if (Write) table[j + ((at - j) & (0 - static_cast<std::uint64_t>(inside)))] = 0;
+        table[j + ((at - j) & (0 - static_cast<std::uint64_t>(inside)))] = 0;
         hits += inside;
       }
       // The next multiple lies beyond the block, by less than 7 strides. The
@@ -500,16 +465,15 @@ void TCrossingSet::CrossLastBucket(TBucketRing& ring, std::uint8_t* table, std::
   }
 }
 
-template <bool Write, int... Ring>
+template <int... Ring>
 void TCrossingSet::EmptyBuckets(std::uint8_t* table, std::size_t length,
                                 std::integer_sequence<int, Ring...>) {
-  ((AddDue(rings_[Ring], length), EmptyBucket<Ring + 1, Write>(rings_[Ring], table)), ...);
+  ((AddDue(rings_[Ring], length), EmptyBucket<Ring + 1>(rings_[Ring], table)), ...);
 }
 
 void TCrossingSet::CrossVisited(std::uint8_t* table, std::size_t length,
                                 std::uint64_t skipBlocks) {
-  const std::uint64_t stride = stride_;
-  const std::uint64_t distance = skipBlocks * stride;
+  if (visited_.empty()) return;  // the shared groups of the parallel engine
   TVisited* primes = visited_.data();
   std::uint8_t* scratch = scratch_;
   if (tracksFirst_) {
@@ -517,8 +481,6 @@ void TCrossingSet::CrossVisited(std::uint8_t* table, std::size_t length,
     firstLag_ = 1;  // behind the next block once this one is crossed
     // The primes with few hits start from their first multiples below.
     if (skipBlocks != 0) PlaceVisitedFromFirstMultiples(classStart_[0]);
-  } else if (distance != 0) {
-    for (std::size_t i = 0; i < visited_.size(); ++i) SkipAhead(primes[i], distance);
   }
   // The chunked primes' offsets stay relative to the start of the chunk.
   for (std::size_t start = 0; start < length; start += kChunk) {
@@ -567,20 +529,12 @@ void TCrossingSet::CrossFewHitsFromFirst(std::uint8_t* table, std::size_t length
 
 void TCrossingSet::Cross(std::uint8_t* table, std::size_t length, std::uint64_t skipBlocks,
                          std::uint32_t writer) {
+  // Only the block-by-block tracking follows skips (see the class comment).
+  assert(skipBlocks == 0 || tracksFirst_);
   writer_ = writer % kWriters;
   CrossVisited(table, length, skipBlocks);
-  if (skipBlocks > kSteppedBucketSkip) {
-    block_ += skipBlocks;
-    PlaceWaiting(low_ + skipBlocks * stride_);
-  } else {
-    for (std::uint64_t k = 0; k < skipBlocks; ++k) {
-      EmptyBuckets<false>(table, stride_, std::make_integer_sequence<int, kBucketHits>());
-      ++block_;
-      low_ += stride_;
-    }
-  }
   if (length == stride_) {
-    EmptyBuckets<true>(table, length, std::make_integer_sequence<int, kBucketHits>());
+    EmptyBuckets(table, length, std::make_integer_sequence<int, kBucketHits>());
   } else {
     for (TBucketRing& ring : rings_) {
       AddDue(ring, length);

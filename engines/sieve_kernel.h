@@ -67,8 +67,9 @@ class TCrossingSet {
   void StartAt(std::uint64_t low);
 
   // Crosses out the multiples inside table[0, length) after skipping
-  // `skipBlocks` whole blocks, then moves on to the next block. A block
-  // shorter than the stride must be the last one crossed.
+  // `skipBlocks` whole blocks (VisitedOnly sets only), then moves on to the
+  // next block. A block shorter than the stride must be the last one
+  // crossed.
   // `writer` tells which lanes the primes passed on go to (see kWriters).
   void Cross(std::uint8_t* table, std::size_t length, std::uint64_t skipBlocks = 0,
              std::uint32_t writer = 0);
@@ -91,9 +92,6 @@ class TCrossingSet {
   // caches, while a lane's memory is mostly written by the processor that
   // wrote it before.
   static constexpr std::uint32_t kWriters = 2;
-  // Skipping a block costs the waiting primes about what crossing it does:
-  // beyond this many blocks they are positioned afresh instead.
-  static constexpr std::uint64_t kSteppedBucketSkip = 5;
 
   // A visited prime: its next multiple's offset from the start of the
   // current block and the wheel position (0..7 for the residues 1, 7, 11,
@@ -136,9 +134,9 @@ class TCrossingSet {
   void PlaceWaiting(std::uint64_t low);
   void CrossVisited(std::uint8_t* table, std::size_t length, std::uint64_t skipBlocks);
   void AddDue(TBucketRing& ring, std::size_t length);
-  template <int MaxHits, bool Write>
+  template <int MaxHits>
   void EmptyBucket(TBucketRing& ring, std::uint8_t* table);
-  template <bool Write, int... Ring>
+  template <int... Ring>
   void EmptyBuckets(std::uint8_t* table, std::size_t length, std::integer_sequence<int, Ring...>);
   void CrossLastBucket(TBucketRing& ring, std::uint8_t* table, std::size_t length);
 

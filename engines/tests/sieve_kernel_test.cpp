@@ -54,21 +54,23 @@ TEST(Presieve, PatternMarksExactlyTheMultiplesOfTheSmallPrimesAtAnyOffset) {
   }
 }
 
-// A worker that skips segments steps each prime's offset along; the result
-// must equal positioning from scratch with a division.
+// A worker that skips segments moves its primes on without a division; after
+// the presieve, the block must come out as when positioned from scratch.
 TEST(CrossingSet, SkippingBlocksEqualsStartingAfresh) {
+  using TKinds = TCrossingSet::TKinds;
   const std::uint64_t s = 9973;  // an awkward stride
   const TPrimeFound primes = SmallPrimes(s);
+  const TPresieve presieve(s);
   std::vector<std::uint8_t> stepped(s), fresh(s);
   for (std::uint64_t skip = 0; skip <= 9; ++skip) {
-    TCrossingSet walker(primes, 13, s);
-    TCrossingSet direct(primes, 13, s);
+    TCrossingSet walker(primes, 13, s, TKinds::VisitedOnly);
+    TCrossingSet direct(primes, 13, s, TKinds::VisitedOnly);
     std::uint64_t low = s + 1;
     walker.StartAt(low);
     walker.Cross(stepped.data(), s);  // segment 1
     low += (skip + 1) * s;
-    std::fill(stepped.begin(), stepped.end(), 1);
-    std::fill(fresh.begin(), fresh.end(), 1);
+    presieve.Fill(stepped.data(), low, s);
+    presieve.Fill(fresh.data(), low, s);
     walker.Cross(stepped.data(), s, skip);
     direct.StartAt(low);
     direct.Cross(fresh.data(), s);
@@ -198,21 +200,23 @@ TEST(CrossingSet, LargestStridesAndPrimes) {
 // Parallel workers skip irregular runs of segments: every run of skips must
 // leave the set where starting afresh would.
 TEST(CrossingSet, IrregularSkipsEqualStartingAfresh) {
+  using TKinds = TCrossingSet::TKinds;
   for (const std::uint64_t s : {600ULL, 4999ULL, 31622ULL}) {
     const TPrimeFound primes = SmallPrimes(s);
+    const TPresieve presieve(s);
     std::mt19937 random(static_cast<std::uint32_t>(s));
-    TCrossingSet walker(primes, 13, s);
+    TCrossingSet walker(primes, 13, s, TKinds::VisitedOnly);
     std::uint64_t low = s + 1;
     walker.StartAt(low);
     std::vector<std::uint8_t> stepped(s), fresh(s);
     for (int round = 0; round < 60; ++round) {
       const std::uint64_t skip = round < 10 ? static_cast<std::uint64_t>(round) : random() % 10;
       low += skip * s;
-      std::fill(stepped.begin(), stepped.end(), 1);
+      presieve.Fill(stepped.data(), low, s);
       walker.Cross(stepped.data(), s, skip);
-      TCrossingSet direct(primes, 13, s);
+      TCrossingSet direct(primes, 13, s, TKinds::VisitedOnly);
       direct.StartAt(low);
-      std::fill(fresh.begin(), fresh.end(), 1);
+      presieve.Fill(fresh.data(), low, s);
       direct.Cross(fresh.data(), s);
       ASSERT_EQ(stepped, fresh) << "s " << s << " round " << round << " skip " << skip;
       low += s;
