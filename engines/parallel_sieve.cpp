@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "driver/base/run_state.h"
+#include "engines/search_progress.h"
 #include "engines/segmented_sieve.h"
 #include "engines/simple_sieve.h"
 #include "engines/threads/parallel_threads.h"
@@ -187,11 +188,16 @@ void SieveOneSegment(TParallelContext& context, std::uint64_t k) {
   if (!context.NoCount) AddCount(*context.Record, CountOnes(t, last + 1));
 }
 
+void SieveCountedSegment(TParallelContext& context, std::uint64_t k) {
+  SieveOneSegment(context, k);
+  AddProgress(1);
+}
+
 void SegmentTask(std::int64_t index, void* data) {
   auto& context = *static_cast<TParallelContext*>(data);
   if (context.OutOfMemory.load(std::memory_order_relaxed)) return;
   try {
-    SieveOneSegment(context, static_cast<std::uint64_t>(index));
+    SieveCountedSegment(context, static_cast<std::uint64_t>(index));
   } catch (const std::bad_alloc&) {
     tWorker.RunId = 0;
     context.OutOfMemory.store(true);
@@ -243,7 +249,9 @@ void ParallelSieve(TPrimeCheck& table, TPrimeRecord& record, TTimeStamp& endTime
   }
   TParallelContext context{gNextRunId.fetch_add(1), sizes.Size, n, &primes, &presieve, &record,
                            RunOptions.NoCount, waiting.data(), groups};
+  TSearchProgress progress(SegmentCount(n, sizes.Size));
   RunWorkers(0, static_cast<std::int64_t>(lastIndex), SegmentTask, &context, threads);
+  progress.Stop();
   if (context.OutOfMemory.load()) throw std::bad_alloc();
 
   if (!RunOptions.Benchmark) EndPrimeList();

@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "driver/base/run_state.h"
+#include "engines/search_progress.h"
 #include "engines/simple_sieve.h"
 
 namespace tamsel {
@@ -53,16 +54,19 @@ void RunSegmentedSearch(TPrimeCheck& table, TPrimeRecord& record, std::uint64_t 
   TBasePrimes base(std::move(primes), sizes.Size);
   base.Crossing.StartAt(sizes.FirstLow);
 
+  TSearchProgress progress(SegmentCount(n, sizes.Size));
   std::uint64_t low = sizes.FirstLow;
   std::uint64_t high = sizes.FirstHigh;
   while (low <= n) {
     const bool last = high >= n;
     if (last) high = n;
     Work(table, record, base, low, high);
+    AddProgress(1);
     if (last) break;  // stepping on could overflow near 2^64
     low += sizes.Size;
     high += sizes.Size;
   }
+  progress.Stop();
   if (!RunOptions.Benchmark) EndPrimeList();
   endTime = Now();
   if (!RunOptions.Benchmark) ReportResults(n, record);
@@ -81,6 +85,10 @@ TSegmentSizes SegmentSizes(std::uint64_t n) {
                         ? sizes.Size - 1
                         : static_cast<std::uint64_t>(std::llround(root));
   return sizes;
+}
+
+std::uint64_t SegmentCount(std::uint64_t n, std::uint64_t s) {
+  return s == 0 || n <= s ? 0 : (n - 1) / s;
 }
 
 TBasePrimes::TBasePrimes(TPrimeFound primesUpToS, std::uint64_t s)

@@ -18,6 +18,9 @@ struct TSegmentSizes {
 
 TSegmentSizes SegmentSizes(std::uint64_t n);
 
+// Segments of s numbers from s + 1 up to n, the last one possibly short.
+std::uint64_t SegmentCount(std::uint64_t n, std::uint64_t s);
+
 // The base primes of a segmented search with what the segment work needs to
 // cross out their multiples quickly.
 struct TBasePrimes {

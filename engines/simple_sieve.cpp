@@ -1,8 +1,10 @@
 #include "engines/simple_sieve.h"
 
 #include <algorithm>
+#include <optional>
 
 #include "driver/base/run_state.h"
+#include "engines/search_progress.h"
 #include "engines/sieve_kernel.h"
 
 namespace tamsel {
@@ -20,9 +22,7 @@ void ShowAndCount(const TPrimeCheck& table, std::uint64_t upTo, TPrimeRecord& re
   }
 }
 
-}  // namespace
-
-void SieveTable(TPrimeCheck& table, std::uint64_t limit, TTimeStamp& endTime) {
+void BuildTable(TPrimeCheck& table, std::uint64_t limit, bool showsProgress) {
   table.resize(limit + 1);
   const std::uint64_t root = TruncatedSqrt(limit);
   const TPresieve presieve(root);
@@ -38,18 +38,26 @@ void SieveTable(TPrimeCheck& table, std::uint64_t limit, TTimeStamp& endTime) {
     const std::uint64_t block = std::min<std::uint64_t>(kBlockBytes, table.size());
     TCrossingSet crossing(basePrimes, presieve.Largest(), block);
     crossing.StartAt(0);
+    std::optional<TSearchProgress> progress;
+    if (showsProgress) progress.emplace((table.size() + block - 1) / block);
     for (std::uint64_t low = 0; low < table.size(); low += block) {
       const std::uint64_t length = std::min<std::uint64_t>(block, table.size() - low);
       crossing.Cross(table.data() + low, length);
+      AddProgress(1);
     }
   }
+}
+
+}  // namespace
+
+void SieveTable(TPrimeCheck& table, std::uint64_t limit, TTimeStamp& endTime) {
+  BuildTable(table, limit, true);
   endTime = Now();
 }
 
 TPrimeCheck FreshSieveTable(std::uint64_t limit) {
   TPrimeCheck table;
-  TTimeStamp unused;
-  SieveTable(table, limit, unused);
+  BuildTable(table, limit, false);
   return table;
 }
 

@@ -26,7 +26,7 @@ void FlushSink(TChannelSink& sink) {
   if (sink.capture != nullptr) {
     sink.capture->append(sink.buffer);
   } else {
-    os::WriteAll(sink.stream, sink.buffer.data(), sink.buffer.size());
+    (void)os::WriteAll(sink.stream, sink.buffer.data(), sink.buffer.size());
   }
   sink.buffer.clear();
 }

@@ -3,14 +3,16 @@
 #pragma once
 #include <cstddef>
 #include <cstdint>
+#include <string>
 
 namespace tamsel::os {
 
 enum class TStream { Output = 1, Error = 2 };
 
-// Writes all bytes, retrying on interruption and partial writes; a closed or
-// broken stream is dropped silently (nobody is left to tell).
-void WriteAll(TStream stream, const char* data, std::size_t length);
+// Writes all bytes, retrying on interruption and partial writes. Returns an
+// empty text when every byte was written, otherwise the system's reason for
+// the failure (such as "No space left on device").
+std::string WriteAll(TStream stream, const char* data, std::size_t length);
 
 bool IsTerminal(TStream stream);
 

@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <csignal>
+#include <cstring>
 #include <ctime>
 #include <fcntl.h>
 #include <poll.h>
@@ -10,17 +11,18 @@
 
 namespace tamsel::os {
 
-void WriteAll(TStream stream, const char* data, std::size_t length) {
+std::string WriteAll(TStream stream, const char* data, std::size_t length) {
   const int fd = static_cast<int>(stream);
   while (length > 0) {
     const ssize_t written = ::write(fd, data, length);
     if (written < 0) {
       if (errno == EINTR) continue;
-      return;
+      return std::strerror(errno);
     }
     data += written;
     length -= static_cast<std::size_t>(written);
   }
+  return {};
 }
 
 bool IsTerminal(TStream stream) { return ::isatty(static_cast<int>(stream)) == 1; }
