@@ -1,9 +1,13 @@
 #include "tests/support/run_program.h"
 
 #include <cerrno>
+#include <chrono>
+#include <csignal>
+#include <fcntl.h>
 #include <poll.h>
 #include <regex>
 #include <spawn.h>
+#include <stdlib.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -84,6 +88,120 @@ TProgramResult RunProgram(const std::string& exe, const std::vector<std::string>
   }
   result.ExitCode = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
   return result;
+}
+
+namespace {
+
+// A pseudo-terminal pair; the master side is what a terminal window reads.
+struct TPseudoTerminal {
+  int Master = -1;
+  int Slave = -1;
+  TPseudoTerminal() {
+    Master = ::posix_openpt(O_RDWR | O_NOCTTY);
+    if (Master >= 0 && ::grantpt(Master) == 0 && ::unlockpt(Master) == 0) {
+      Slave = ::open(::ptsname(Master), O_RDWR | O_NOCTTY);
+    }
+  }
+  ~TPseudoTerminal() {
+    if (Slave >= 0) ::close(Slave);
+    if (Master >= 0) ::close(Master);
+  }
+};
+
+// Reads the terminal (and the error pipe, if any) until both are closed,
+// sending the signal when it is due; a program still running after a minute
+// is killed.
+void ReadTerminalUntilClosed(pid_t pid, int master, int errFd, const TTerminalRunOptions& options,
+                             TTerminalRunResult& result) {
+  const auto start = std::chrono::steady_clock::now();
+  auto since = [&start] { return std::chrono::steady_clock::now() - start; };
+  pollfd fds[2] = {{master, POLLIN, 0}, {errFd, POLLIN, 0}};
+  std::string* targets[2] = {&result.Terminal, &result.Err};
+  bool signalled = options.Signal == 0;
+  char buffer[65536];
+  while (fds[0].fd >= 0 || fds[1].fd >= 0) {
+    if (!signalled && (options.SignalWhenShown.empty()
+                           ? since() >= std::chrono::milliseconds(options.SignalAfterMs)
+                           : result.Terminal.find(options.SignalWhenShown) != std::string::npos)) {
+      ::kill(pid, options.Signal);
+      signalled = true;
+    }
+    if (since() > std::chrono::minutes(1)) ::kill(pid, SIGKILL);
+    if (::poll(fds, 2, 20) < 0 && errno != EINTR) break;
+    for (int i = 0; i < 2; ++i) {
+      if (fds[i].fd < 0 || (fds[i].revents & (POLLIN | POLLHUP | POLLERR)) == 0) continue;
+      const ssize_t n = ::read(fds[i].fd, buffer, sizeof buffer);
+      if (n > 0) {
+        targets[i]->append(buffer, static_cast<std::size_t>(n));
+      } else if (n == 0 || errno != EINTR) {  // a closed terminal reads as EIO
+        if (i == 1) ::close(fds[i].fd);
+        fds[i].fd = -1;
+      }
+    }
+  }
+}
+
+}  // namespace
+
+TTerminalRunResult RunOnTerminal(const std::vector<std::string>& args,
+                                 const TTerminalRunOptions& options) {
+  TTerminalRunResult result;
+  TPseudoTerminal terminal;
+  int errPipe[2] = {-1, -1};
+  if (terminal.Slave < 0 || ::pipe(errPipe) != 0) return result;
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+  posix_spawn_file_actions_adddup2(&actions, terminal.Slave, 1);
+  posix_spawn_file_actions_adddup2(&actions, options.ErrOnTerminal ? terminal.Slave : errPipe[1],
+                                   2);
+  for (int fd : {terminal.Master, terminal.Slave, errPipe[0], errPipe[1]}) {
+    posix_spawn_file_actions_addclose(&actions, fd);
+  }
+  std::vector<std::string> argvText = {TamselPath()};
+  argvText.insert(argvText.end(), args.begin(), args.end());
+  std::vector<char*> argv;
+  for (std::string& a : argvText) argv.push_back(a.data());
+  argv.push_back(nullptr);
+  pid_t pid = -1;
+  const int spawned =
+      ::posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ);
+  posix_spawn_file_actions_destroy(&actions);
+  // Only the program keeps the terminal open, so it reads as closed once the
+  // program has ended.
+  ::close(terminal.Slave);
+  terminal.Slave = -1;
+  ::close(errPipe[1]);
+  if (spawned != 0) {
+    ::close(errPipe[0]);
+    return result;
+  }
+  ReadTerminalUntilClosed(pid, terminal.Master, errPipe[0], options, result);
+  int status = 0;
+  while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+  }
+  if (WIFEXITED(status)) result.ExitCode = WEXITSTATUS(status);
+  if (WIFSIGNALED(status)) result.Signal = WTERMSIG(status);
+  return result;
+}
+
+std::vector<std::string> ScreenRows(const std::string& text) {
+  std::vector<std::string> rows(1);
+  std::size_t column = 0;
+  for (const char c : text) {
+    if (c == '\r') {
+      column = 0;
+    } else if (c == '\n') {
+      rows.emplace_back();
+      column = 0;
+    } else {
+      std::string& row = rows.back();
+      if (row.size() <= column) row.resize(column + 1, ' ');
+      row[column++] = c;
+    }
+  }
+  for (std::string& row : rows) row.erase(row.find_last_not_of(' ') + 1);
+  return rows;
 }
 
 std::string MaskTimes(const std::string& text) {
