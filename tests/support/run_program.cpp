@@ -1,9 +1,10 @@
 #include "tests/support/run_program.h"
 
 #include <cerrno>
-#include <chrono>
 #include <csignal>
 #include <fcntl.h>
+#include <functional>
+#include <initializer_list>
 #include <poll.h>
 #include <regex>
 #include <spawn.h>
@@ -19,9 +20,13 @@ std::string TamselPath() { return TAMSEL_EXE_PATH; }
 
 namespace {
 
-void ReadUntilClosed(int outFd, int errFd, TProgramResult& result) {
+// Reads both descriptors until each is closed (a pseudo-terminal whose
+// program has ended reads as an error), then closes them; watchOut sees the
+// first one's text after every read.
+void ReadUntilClosed(int outFd, int errFd, std::string& out, std::string& err,
+                     const std::function<void(const std::string&)>& watchOut = {}) {
   pollfd fds[2] = {{outFd, POLLIN, 0}, {errFd, POLLIN, 0}};
-  std::string* targets[2] = {&result.Out, &result.Err};
+  std::string* targets[2] = {&out, &err};
   int open = 2;
   char buffer[65536];
   while (open > 0) {
@@ -34,6 +39,7 @@ void ReadUntilClosed(int outFd, int errFd, TProgramResult& result) {
       const ssize_t n = ::read(fds[i].fd, buffer, sizeof buffer);
       if (n > 0) {
         targets[i]->append(buffer, static_cast<std::size_t>(n));
+        if (i == 0 && watchOut) watchOut(out);
       } else if (n == 0 || errno != EINTR) {
         ::close(fds[i].fd);
         fds[i].fd = -1;
@@ -43,35 +49,47 @@ void ReadUntilClosed(int outFd, int errFd, TProgramResult& result) {
   }
 }
 
+// Starts exe with in, out and err as its standard streams; none of the
+// descriptors in parent stays open in it. -1 when it cannot be started.
+pid_t Spawn(const std::string& exe, std::vector<std::string> argvText, int in, int out, int err,
+            std::initializer_list<int> parent) {
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_adddup2(&actions, in, 0);
+  posix_spawn_file_actions_adddup2(&actions, out, 1);
+  posix_spawn_file_actions_adddup2(&actions, err, 2);
+  for (int fd : parent) posix_spawn_file_actions_addclose(&actions, fd);
+  std::vector<char*> argv;
+  for (std::string& a : argvText) argv.push_back(a.data());
+  argv.push_back(nullptr);
+  pid_t pid = -1;
+  const int spawned = ::posix_spawn(&pid, exe.c_str(), &actions, nullptr, argv.data(), environ);
+  posix_spawn_file_actions_destroy(&actions);
+  return spawned == 0 ? pid : -1;
+}
+
+int WaitForExit(pid_t pid) {
+  int status = 0;
+  while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+  }
+  return status;
+}
+
 }  // namespace
 
 TProgramResult RunProgram(const std::string& exe, const std::vector<std::string>& args,
                           const std::string& argv0, const std::string& input) {
   int outPipe[2], errPipe[2], inPipe[2];
   if (::pipe(outPipe) != 0 || ::pipe(errPipe) != 0 || ::pipe(inPipe) != 0) return {};
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_adddup2(&actions, inPipe[0], 0);
-  posix_spawn_file_actions_adddup2(&actions, outPipe[1], 1);
-  posix_spawn_file_actions_adddup2(&actions, errPipe[1], 2);
-  for (int fd : {inPipe[0], inPipe[1], outPipe[0], outPipe[1], errPipe[0], errPipe[1]}) {
-    posix_spawn_file_actions_addclose(&actions, fd);
-  }
-  std::vector<std::string> argvText;
-  argvText.push_back(argv0.empty() ? exe : argv0);
+  std::vector<std::string> argvText = {argv0.empty() ? exe : argv0};
   argvText.insert(argvText.end(), args.begin(), args.end());
-  std::vector<char*> argv;
-  for (std::string& a : argvText) argv.push_back(a.data());
-  argv.push_back(nullptr);
-
-  pid_t pid = -1;
-  const int spawned = ::posix_spawn(&pid, exe.c_str(), &actions, nullptr, argv.data(), environ);
-  posix_spawn_file_actions_destroy(&actions);
+  const pid_t pid = Spawn(exe, argvText, inPipe[0], outPipe[1], errPipe[1],
+                          {inPipe[0], inPipe[1], outPipe[0], outPipe[1], errPipe[0], errPipe[1]});
   ::close(inPipe[0]);
   ::close(outPipe[1]);
   ::close(errPipe[1]);
   TProgramResult result;
-  if (spawned != 0) {
+  if (pid < 0) {
     ::close(inPipe[1]);
     ::close(outPipe[0]);
     ::close(errPipe[0]);
@@ -82,104 +100,38 @@ TProgramResult RunProgram(const std::string& exe, const std::vector<std::string>
     (void)written;
   }
   ::close(inPipe[1]);
-  ReadUntilClosed(outPipe[0], errPipe[0], result);
-  int status = 0;
-  while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
-  }
+  ReadUntilClosed(outPipe[0], errPipe[0], result.Out, result.Err);
+  const int status = WaitForExit(pid);
   result.ExitCode = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
   return result;
 }
 
-namespace {
-
-// A pseudo-terminal pair; the master side is what a terminal window reads.
-struct TPseudoTerminal {
-  int Master = -1;
-  int Slave = -1;
-  TPseudoTerminal() {
-    Master = ::posix_openpt(O_RDWR | O_NOCTTY);
-    if (Master >= 0 && ::grantpt(Master) == 0 && ::unlockpt(Master) == 0) {
-      Slave = ::open(::ptsname(Master), O_RDWR | O_NOCTTY);
-    }
-  }
-  ~TPseudoTerminal() {
-    if (Slave >= 0) ::close(Slave);
-    if (Master >= 0) ::close(Master);
-  }
-};
-
-// Reads the terminal (and the error pipe, if any) until both are closed,
-// sending the signal when it is due; a program still running after a minute
-// is killed.
-void ReadTerminalUntilClosed(pid_t pid, int master, int errFd, const TTerminalRunOptions& options,
-                             TTerminalRunResult& result) {
-  const auto start = std::chrono::steady_clock::now();
-  auto since = [&start] { return std::chrono::steady_clock::now() - start; };
-  pollfd fds[2] = {{master, POLLIN, 0}, {errFd, POLLIN, 0}};
-  std::string* targets[2] = {&result.Terminal, &result.Err};
-  bool signalled = options.Signal == 0;
-  char buffer[65536];
-  while (fds[0].fd >= 0 || fds[1].fd >= 0) {
-    if (!signalled && (options.SignalWhenShown.empty()
-                           ? since() >= std::chrono::milliseconds(options.SignalAfterMs)
-                           : result.Terminal.find(options.SignalWhenShown) != std::string::npos)) {
-      ::kill(pid, options.Signal);
-      signalled = true;
-    }
-    if (since() > std::chrono::minutes(1)) ::kill(pid, SIGKILL);
-    if (::poll(fds, 2, 20) < 0 && errno != EINTR) break;
-    for (int i = 0; i < 2; ++i) {
-      if (fds[i].fd < 0 || (fds[i].revents & (POLLIN | POLLHUP | POLLERR)) == 0) continue;
-      const ssize_t n = ::read(fds[i].fd, buffer, sizeof buffer);
-      if (n > 0) {
-        targets[i]->append(buffer, static_cast<std::size_t>(n));
-      } else if (n == 0 || errno != EINTR) {  // a closed terminal reads as EIO
-        if (i == 1) ::close(fds[i].fd);
-        fds[i].fd = -1;
-      }
-    }
-  }
-}
-
-}  // namespace
-
-TTerminalRunResult RunOnTerminal(const std::vector<std::string>& args,
-                                 const TTerminalRunOptions& options) {
+TTerminalRunResult RunOnTerminal(const std::vector<std::string>& args, bool errOnTerminal,
+                                 const std::string& signalWhenShown, int signal) {
   TTerminalRunResult result;
-  TPseudoTerminal terminal;
-  int errPipe[2] = {-1, -1};
-  if (terminal.Slave < 0 || ::pipe(errPipe) != 0) return result;
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-  posix_spawn_file_actions_adddup2(&actions, terminal.Slave, 1);
-  posix_spawn_file_actions_adddup2(&actions, options.ErrOnTerminal ? terminal.Slave : errPipe[1],
-                                   2);
-  for (int fd : {terminal.Master, terminal.Slave, errPipe[0], errPipe[1]}) {
-    posix_spawn_file_actions_addclose(&actions, fd);
-  }
+  const int master = ::posix_openpt(O_RDWR | O_NOCTTY);
+  if (master < 0 || ::grantpt(master) != 0 || ::unlockpt(master) != 0) return result;
+  const int terminal = ::open(::ptsname(master), O_RDWR | O_NOCTTY);
+  const int noInput = ::open("/dev/null", O_RDONLY);
+  int errPipe[2];
+  if (terminal < 0 || noInput < 0 || ::pipe(errPipe) != 0) return result;
   std::vector<std::string> argvText = {TamselPath()};
   argvText.insert(argvText.end(), args.begin(), args.end());
-  std::vector<char*> argv;
-  for (std::string& a : argvText) argv.push_back(a.data());
-  argv.push_back(nullptr);
-  pid_t pid = -1;
-  const int spawned =
-      ::posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ);
-  posix_spawn_file_actions_destroy(&actions);
-  // Only the program keeps the terminal open, so it reads as closed once the
-  // program has ended.
-  ::close(terminal.Slave);
-  terminal.Slave = -1;
+  const pid_t pid = Spawn(TamselPath(), argvText, noInput, terminal,
+                          errOnTerminal ? terminal : errPipe[1],
+                          {master, terminal, noInput, errPipe[0], errPipe[1]});
+  // Only the program keeps the terminal open, so it closes when the program ends.
+  ::close(terminal);
+  ::close(noInput);
   ::close(errPipe[1]);
-  if (spawned != 0) {
-    ::close(errPipe[0]);
-    return result;
-  }
-  ReadTerminalUntilClosed(pid, terminal.Master, errPipe[0], options, result);
-  int status = 0;
-  while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
-  }
+  if (pid < 0) return result;
+  bool signalled = signal == 0;
+  ReadUntilClosed(master, errPipe[0], result.Terminal, result.Err, [&](const std::string& shown) {
+    if (signalled || shown.find(signalWhenShown) == std::string::npos) return;
+    ::kill(pid, signal);
+    signalled = true;
+  });
+  const int status = WaitForExit(pid);
   if (WIFEXITED(status)) result.ExitCode = WEXITSTATUS(status);
   if (WIFSIGNALED(status)) result.Signal = WTERMSIG(status);
   return result;

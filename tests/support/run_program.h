@@ -24,18 +24,10 @@ inline TProgramResult RunTamsel(const std::vector<std::string>& args) {
   return RunProgram(TamselPath(), args);
 }
 
-// A run with standard output on a pseudo-terminal, as in an interactive
-// shell; standard error goes there too unless ErrOnTerminal is off, in which
-// case it goes to a pipe of its own.
-struct TTerminalRunOptions {
-  bool ErrOnTerminal = true;
-  // Once the terminal has received this text (or, if it is empty, after
-  // SignalAfter), the program is sent Signal; 0 sends nothing.
-  std::string SignalWhenShown;
-  int SignalAfterMs = 0;
-  int Signal = 0;
-};
-
+// Runs tamsel with standard output on a pseudo-terminal, as in an
+// interactive shell, and standard error there too unless errOnTerminal is
+// off (then it goes to a pipe of its own). Once the terminal has received
+// signalWhenShown, the program is sent signal (0: none).
 struct TTerminalRunResult {
   std::string Terminal;  // every byte the terminal received
   std::string Err;       // standard error when it was not on the terminal
@@ -43,8 +35,8 @@ struct TTerminalRunResult {
   int Signal = 0;        // the signal that ended it, else 0
 };
 
-TTerminalRunResult RunOnTerminal(const std::vector<std::string>& args,
-                                 const TTerminalRunOptions& options = {});
+TTerminalRunResult RunOnTerminal(const std::vector<std::string>& args, bool errOnTerminal = true,
+                                 const std::string& signalWhenShown = {}, int signal = 0);
 
 // What a terminal shows after receiving text: carriage returns go back to
 // the start of the row, and the bytes overwrite what is there.
