@@ -64,6 +64,7 @@ std::size_t SignalIndex(int signal) {
 // Puts the terminal back and runs the clean-up, then lets the signal do what
 // it would have done (usually end the process).
 void CleanUpAndReraise(int signal) {
+  const int interruptedErrno = errno;
   if (gPolling != 0) {
     gPolling = 0;
     RestoreTerminalMode();
@@ -72,6 +73,7 @@ void CleanUpAndReraise(int signal) {
   const std::size_t i = SignalIndex(signal);
   if (i < kSignalCount) ::sigaction(signal, &gPreviousActions[i], nullptr);
   ::raise(signal);
+  errno = interruptedErrno;  // for a previous action that lets the process go on
 }
 
 // A signal the process ignores (as under nohup) stays ignored.
