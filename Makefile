@@ -1,25 +1,38 @@
-# The two commands that matter:
-#   make run    builds the program and searches up to 1,000,000,000
-#   make test   builds everything and runs the whole test suite
+# The two commands that matter; each first makes sure of what it needs,
+# installing it as root with apt-get, else naming the line to type:
+#   make run    builds the program alone and searches up to 1,000,000,000
+#   make test   builds the program and its tests and runs the whole suite
+# make install puts tamsel and its man page under PREFIX (/usr/local).
 BUILD_DIR ?= build
+PREFIX ?= /usr/local
 GENERATOR := $(shell command -v ninja >/dev/null 2>&1 && echo Ninja || echo "Unix Makefiles")
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 
-.PHONY: all build run test bench clean
+ENSURE := bash scripts/ensure-packages.sh
+CONFIGURE := bash scripts/configure-build.sh $(BUILD_DIR)
+PROGRAM_PACKAGES := g++ cmake make
+TEST_PACKAGES := $(PROGRAM_PACKAGES) libgtest-dev mandoc
+
+.PHONY: all build run test install bench clean
 
 all: build
 
-$(BUILD_DIR)/CMakeCache.txt:
-	cmake -S . -B $(BUILD_DIR) -G "$(GENERATOR)" -DCMAKE_BUILD_TYPE=Release
-
-build: $(BUILD_DIR)/CMakeCache.txt
-	cmake --build $(BUILD_DIR) -j $(JOBS)
+build:
+	@$(ENSURE) $(PROGRAM_PACKAGES)
+	@$(CONFIGURE) program
+	cmake --build $(BUILD_DIR) -j $(JOBS) --target tamsel
 
 run: build
 	$(BUILD_DIR)/driver/tamsel 1,000,000,000
 
-test: build
+test:
+	@$(ENSURE) $(TEST_PACKAGES)
+	@$(CONFIGURE) tests
+	cmake --build $(BUILD_DIR) -j $(JOBS)
 	ctest --test-dir $(BUILD_DIR) --output-on-failure -j $(JOBS)
+
+install: build
+	cmake --install $(BUILD_DIR) --prefix $(PREFIX)
 
 bench:
 	cmake -S . -B build-bench -G "$(GENERATOR)" -DCMAKE_BUILD_TYPE=Release -DTAMSEL_BUILD_BENCH=ON -DTAMSEL_BUILD_TESTS=OFF

@@ -7,6 +7,7 @@
 #include "driver/base/run_state.h"
 #include "driver/main_flow.h"
 #include "driver/option_table.h"
+#include "driver/progress_display.h"
 #include "engines/parallel_sieve.h"
 #include "engines/segmented_sieve.h"
 
@@ -37,12 +38,18 @@ void RunBenchmark() {
   const TTimeStamp singleStart = Now();
   TTimeStamp singleEnd;
   SearchRecord.Method.clear();
-  SegmentedSievePlus(SieveTableData, SearchRecord, SearchLimit, singleEnd);
+  {
+    const TSearchWatch watch;
+    SegmentedSievePlus(SieveTableData, SearchRecord, SearchLimit, singleEnd);
+  }
 
   const TTimeStamp fullStart = Now();
   TTimeStamp fullEnd;
   SearchRecord.Method.clear();
-  ParallelSieve(SieveTableData, SearchRecord, fullEnd, SearchLimit, MaxThreads);
+  {
+    const TSearchWatch watch;
+    ParallelSieve(SieveTableData, SearchRecord, fullEnd, SearchLimit, MaxThreads);
+  }
 
   TBenchmarkTexts texts;
   texts.Start = FormatDateTime(kStampPattern, singleStart.Wall);

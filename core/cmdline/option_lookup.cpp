@@ -171,16 +171,9 @@ TFindParamRec FindSwitch(TParamStatusArray& params, std::string_view aliases, st
 TFindParamRec CheckSwitch(TParamStatusArray& params, std::string_view aliases, bool& found,
                           std::int32_t position, TPositionKind kind) {
   const TScanRange range = RangeFromPosition(position, kind);
-  TFindParamRec result = FindParam(params, aliases, range.Last, range.First, 1, 0);
-  // The value is optional: an argument that another lookup has claimed is
-  // simply not this switch's value, and does not make the switch incomplete.
-  if (result.Found && !result.ValueAttached) {
-    TParamStatusRec& option = params[static_cast<std::size_t>(result.Index)];
-    if (option.Status == psIncomplete) {
-      option.Status = psSwitch;
-      result.Value.clear();
-    }
-  }
+  // Like every value-taking lookup, the switch claims an unclaimed next
+  // argument as its value and is incomplete when that argument is taken.
+  const TFindParamRec result = FindParam(params, aliases, range.Last, range.First, 1, 0);
   found = result.Found;
   return result;
 }

@@ -3,6 +3,7 @@
 #include <charconv>
 
 #include "core/console/os_console.h"
+#include "core/console/status_line.h"
 
 namespace tamsel {
 
@@ -26,6 +27,7 @@ void FlushSink(TChannelSink& sink) {
   if (sink.capture != nullptr) {
     sink.capture->append(sink.buffer);
   } else {
+    const TStatusLineHold noStatusLine;
     (void)os::WriteAll(sink.stream, sink.buffer.data(), sink.buffer.size());
   }
   sink.buffer.clear();

@@ -24,6 +24,24 @@ inline TProgramResult RunTamsel(const std::vector<std::string>& args) {
   return RunProgram(TamselPath(), args);
 }
 
+// Runs tamsel with standard output on a pseudo-terminal, as in an
+// interactive shell, and standard error there too unless errOnTerminal is
+// off (then it goes to a pipe of its own). Once the terminal has received
+// signalWhenShown, the program is sent signal (0: none).
+struct TTerminalRunResult {
+  std::string Terminal;  // every byte the terminal received
+  std::string Err;       // standard error when it was not on the terminal
+  int ExitCode = -1;     // when the program exited
+  int Signal = 0;        // the signal that ended it, else 0
+};
+
+TTerminalRunResult RunOnTerminal(const std::vector<std::string>& args, bool errOnTerminal = true,
+                                 const std::string& signalWhenShown = {}, int signal = 0);
+
+// What a terminal shows after receiving text: carriage returns go back to
+// the start of the row, and the bytes overwrite what is there.
+std::vector<std::string> ScreenRows(const std::string& text);
+
 // Replaces every digit of date-time stamps ("mm/dd/yyyy hh:nn:ss.zzz", the
 // elapsed forms "hh:nn:ss.zzz" and "nn:ss.zzz", and the short "hh:nn:ss")
 // with "#", so outputs compare equal whatever the clock said.

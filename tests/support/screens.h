@@ -223,7 +223,7 @@ inline std::string ExecutionFolder(const std::string& exe) {
 // program started as argv0 with args.
 inline TLines SyntaxErrorScreen(const std::string& exe, const std::string& argv0,
                                 const std::vector<std::string>& args, const std::string& message) {
-  std::string entered = argv0;
+  std::string entered = Quoted(argv0);
   for (const std::string& arg : args) {
     entered += ' ';
     entered += Quoted(arg);
