@@ -34,11 +34,13 @@ void RunBenchmark() {
   if (SearchLimit == 0) SearchLimit = 1;
   StdChannel().WriteLn(ProgramTitle + " -- Benchmark Started at " + ShortDateLongTimeNow());
 
+  if (!FlushBeforeLongWork()) return;
   const TTimeStamp singleStart = Now();
   TTimeStamp singleEnd;
   SearchRecord.Method.clear();
   SegmentedSievePlus(SieveTableData, SearchRecord, SearchLimit, singleEnd);
 
+  if (!FlushBeforeLongWork()) return;
   const TTimeStamp fullStart = Now();
   TTimeStamp fullEnd;
   SearchRecord.Method.clear();

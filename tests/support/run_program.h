@@ -1,6 +1,7 @@
 // Test aid: runs a program with arguments and collects its standard output,
 // standard error and exit code separately.
 #pragma once
+#include <chrono>
 #include <string>
 #include <vector>
 
@@ -23,6 +24,26 @@ TProgramResult RunProgram(const std::string& exe, const std::vector<std::string>
 inline TProgramResult RunTamsel(const std::vector<std::string>& args) {
   return RunProgram(TamselPath(), args);
 }
+
+// A program left running while the test reads its standard output (its
+// standard error is discarded); ended with SIGKILL when the test is done.
+class TRunningProgram {
+ public:
+  TRunningProgram(const std::string& exe, const std::vector<std::string>& args);
+  ~TRunningProgram();
+  TRunningProgram(const TRunningProgram&) = delete;
+  TRunningProgram& operator=(const TRunningProgram&) = delete;
+
+  // The next line of standard output without its line end; empty when none
+  // arrived within the time or the output ended.
+  std::string ReadLine(std::chrono::milliseconds timeout);
+  bool Running();
+
+ private:
+  int pid_ = -1;
+  int outFd_ = -1;
+  std::string pending_;
+};
 
 // Replaces every digit of date-time stamps ("mm/dd/yyyy hh:nn:ss.zzz", the
 // elapsed forms "hh:nn:ss.zzz" and "nn:ss.zzz", and the short "hh:nn:ss")
