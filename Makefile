@@ -5,7 +5,9 @@ BUILD_DIR ?= build
 GENERATOR := $(shell command -v ninja >/dev/null 2>&1 && echo Ninja || echo "Unix Makefiles")
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 
-.PHONY: all build run test bench clean
+FUZZ_SECONDS ?= 60
+
+.PHONY: all build run test bench fuzz clean
 
 all: build
 
@@ -25,5 +27,10 @@ bench:
 	cmake -S . -B build-bench -G "$(GENERATOR)" -DCMAKE_BUILD_TYPE=Release -DTAMSEL_BUILD_BENCH=ON -DTAMSEL_BUILD_TESTS=OFF
 	cmake --build build-bench -j $(JOBS)
 
+# Builds the libFuzzer targets (clang) and runs each for FUZZ_SECONDS seconds.
+fuzz:
+	JOBS=$(JOBS) bash fuzz/run.sh $(FUZZ_SECONDS)
+
 clean:
 	rm -rf $(BUILD_DIR) build-bench
+	rm -rf build-fuzz
