@@ -4,6 +4,8 @@
 
 #include <chrono>
 #include <string>
+#include <thread>
+#include <vector>
 
 #include "tests/support/run_program.h"
 
@@ -45,6 +47,15 @@ TEST(StartLine, IsReadableFromAPipeWhileTheSearchRuns) {
   const std::string line = search.ReadLine(std::chrono::seconds(30));
   EXPECT_NE(line.find(" -- Find Prime Numbers at "), std::string::npos) << line;
   EXPECT_TRUE(search.Running());
+}
+
+// A full pipe in non-blocking mode is a wait, not a failed write.
+TEST(FullPipe, InNonBlockingModeLosesNothing) {
+  TRunningProgram listing(TamselPath(), {"3066842656354276800", "--factors"}, true);
+  std::this_thread::sleep_for(std::chrono::milliseconds(300));  // let the pipe fill up
+  const std::vector<std::string> lines = Lines(listing.ReadRest());
+  ASSERT_EQ(lines.size(), 64512u + 2);
+  EXPECT_EQ(lines.back(), "There are 129,024 factors of 3,066,842,656,354,276,800");
 }
 
 }  // namespace

@@ -88,9 +88,11 @@ TProgramResult RunProgram(const std::string& exe, const std::vector<std::string>
   return result;
 }
 
-TRunningProgram::TRunningProgram(const std::string& exe, const std::vector<std::string>& args) {
+TRunningProgram::TRunningProgram(const std::string& exe, const std::vector<std::string>& args,
+                                 bool nonBlockingOutput) {
   int outPipe[2];
   if (::pipe(outPipe) != 0) return;
+  if (nonBlockingOutput) ::fcntl(outPipe[1], F_SETFL, O_NONBLOCK);
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
   posix_spawn_file_actions_adddup2(&actions, outPipe[1], 1);
@@ -134,6 +136,21 @@ std::string TRunningProgram::ReadLine(std::chrono::milliseconds timeout) {
   std::string line = pending_.substr(0, end);
   pending_.erase(0, end + 1);
   return line;
+}
+
+std::string TRunningProgram::ReadRest() {
+  std::string rest = std::move(pending_);
+  pending_.clear();
+  char buffer[65536];
+  ssize_t n;
+  while ((n = ::read(outFd_, buffer, sizeof buffer)) != 0) {
+    if (n > 0) {
+      rest.append(buffer, static_cast<std::size_t>(n));
+    } else if (errno != EINTR) {
+      break;
+    }
+  }
+  return rest;
 }
 
 bool TRunningProgram::Running() {

@@ -27,9 +27,12 @@ inline TProgramResult RunTamsel(const std::vector<std::string>& args) {
 
 // A program left running while the test reads its standard output (its
 // standard error is discarded); ended with SIGKILL when the test is done.
+// With nonBlockingOutput the program finds its standard output in
+// non-blocking mode, as another process sharing it may have set it.
 class TRunningProgram {
  public:
-  TRunningProgram(const std::string& exe, const std::vector<std::string>& args);
+  TRunningProgram(const std::string& exe, const std::vector<std::string>& args,
+                  bool nonBlockingOutput = false);
   ~TRunningProgram();
   TRunningProgram(const TRunningProgram&) = delete;
   TRunningProgram& operator=(const TRunningProgram&) = delete;
@@ -37,6 +40,8 @@ class TRunningProgram {
   // The next line of standard output without its line end; empty when none
   // arrived within the time or the output ended.
   std::string ReadLine(std::chrono::milliseconds timeout);
+  // Everything still to come, up to the end of the output.
+  std::string ReadRest();
   bool Running();
 
  private:
