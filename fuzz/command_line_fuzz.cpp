@@ -108,8 +108,9 @@ void CheckRepeats(const std::vector<std::string>& arguments) {
   for (const std::string& argument : arguments) {
     const std::string text = argument.empty() ? std::string("\"\"") : argument;
     if (uniqueLower.find(LowerAscii(text)) != std::string::npos) continue;
-    unique += QuoteIfSpaced(text) + " ";
-    uniqueLower = LowerAscii(unique);
+    const std::string entry = QuoteIfSpaced(text) + " ";
+    unique += entry;
+    uniqueLower += LowerAscii(entry);
     ++count;
   }
   FUZZ_CHECK(CustomSyntaxRecord.UniqueList == unique);
