@@ -4,29 +4,54 @@ namespace tamsel {
 
 TSubstringIndex::TSubstringIndex() { NewState(0, kNone); }
 
+// A text of n bytes needs n + 1 states and some clones, about n / 4 on
+// ordinary text, and edges beyond the first of a state for about half of them.
+void TSubstringIndex::Reserve(std::size_t textLength) {
+  states_.reserve(textLength + textLength / 4 + 1);
+  edges_.reserve(textLength / 2);
+}
+
 std::int32_t TSubstringIndex::NewState(std::int32_t length, std::int32_t link) {
-  states_.push_back({length, link, kNone});
+  states_.push_back({length, link, kNone, kNone, 0});
   return static_cast<std::int32_t>(states_.size() - 1);
 }
 
 void TSubstringIndex::AddEdge(std::int32_t from, unsigned char byte, std::int32_t to) {
-  std::int32_t& first = State(from).FirstEdge;
-  edges_.push_back({to, first, byte});
-  first = static_cast<std::int32_t>(edges_.size() - 1);
+  TState& state = State(from);
+  if (state.Target == kNone) {
+    state.Target = to;
+    state.Byte = byte;
+    return;
+  }
+  edges_.push_back({to, state.MoreEdges, byte});
+  state.MoreEdges = static_cast<std::int32_t>(edges_.size() - 1);
 }
 
-std::int32_t TSubstringIndex::FindEdge(std::int32_t from, unsigned char byte) const {
-  std::int32_t edge = State(from).FirstEdge;
-  while (edge != kNone && Edge(edge).Byte != byte) {
-    edge = Edge(edge).Next;
+std::int32_t TSubstringIndex::Next(std::int32_t from, unsigned char byte) const {
+  const TState& state = State(from);
+  if (state.Target == kNone || state.Byte == byte) return state.Target;
+  for (std::int32_t edge = state.MoreEdges; edge != kNone; edge = Edge(edge).Next) {
+    if (Edge(edge).Byte == byte) return Edge(edge).Target;
   }
-  return edge;
+  return kNone;
+}
+
+std::int32_t* TSubstringIndex::EdgeTarget(std::int32_t from, unsigned char byte) {
+  TState& state = State(from);
+  if (state.Target == kNone) return nullptr;
+  if (state.Byte == byte) return &state.Target;
+  for (std::int32_t edge = state.MoreEdges; edge != kNone; edge = Edge(edge).Next) {
+    if (Edge(edge).Byte == byte) return &Edge(edge).Target;
+  }
+  return nullptr;
 }
 
 // A copy of state with the same edges and link but a shorter Length.
 std::int32_t TSubstringIndex::CloneState(std::int32_t state, std::int32_t length) {
   const std::int32_t clone = NewState(length, State(state).Link);
-  for (std::int32_t edge = State(state).FirstEdge; edge != kNone; edge = Edge(edge).Next) {
+  State(clone).Target = State(state).Target;
+  State(clone).Byte = State(state).Byte;
+  for (std::int32_t edge = State(state).MoreEdges; edge != kNone; edge = Edge(edge).Next) {
     const TEdge copy = Edge(edge);
     AddEdge(clone, copy.Byte, copy.Target);
   }
@@ -41,7 +66,7 @@ void TSubstringIndex::Extend(unsigned char byte) {
   const std::int32_t grown = NewState(State(whole_).Length + 1, kNone);
   std::int32_t suffix = whole_;
   whole_ = grown;
-  while (suffix != kNone && FindEdge(suffix, byte) == kNone) {
+  while (suffix != kNone && Next(suffix, byte) == kNone) {
     AddEdge(suffix, byte, grown);
     suffix = State(suffix).Link;
   }
@@ -49,7 +74,7 @@ void TSubstringIndex::Extend(unsigned char byte) {
     State(grown).Link = 0;
     return;
   }
-  const std::int32_t next = Edge(FindEdge(suffix, byte)).Target;
+  const std::int32_t next = Next(suffix, byte);
   const std::int32_t length = State(suffix).Length + 1;
   if (State(next).Length == length) {
     State(grown).Link = next;
@@ -59,9 +84,9 @@ void TSubstringIndex::Extend(unsigned char byte) {
   State(next).Link = clone;
   State(grown).Link = clone;
   for (; suffix != kNone; suffix = State(suffix).Link) {
-    const std::int32_t edge = FindEdge(suffix, byte);
-    if (edge == kNone || Edge(edge).Target != next) break;
-    Edge(edge).Target = clone;
+    std::int32_t* target = EdgeTarget(suffix, byte);
+    if (target == nullptr || *target != next) break;
+    *target = clone;
   }
 }
 
@@ -72,9 +97,8 @@ void TSubstringIndex::Append(std::string_view text) {
 bool TSubstringIndex::Contains(std::string_view text) const {
   std::int32_t state = 0;
   for (const char c : text) {
-    const std::int32_t edge = FindEdge(state, static_cast<unsigned char>(c));
-    if (edge == kNone) return false;
-    state = Edge(edge).Target;
+    state = Next(state, static_cast<unsigned char>(c));
+    if (state == kNone) return false;
   }
   return true;
 }

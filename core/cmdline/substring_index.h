@@ -6,6 +6,7 @@
 // before it; searching their list instead takes time quadratic in the number
 // of arguments, minutes for the hundred thousand a command line can hold.
 #pragma once
+#include <cstddef>
 #include <cstdint>
 #include <string_view>
 #include <vector>
@@ -16,6 +17,9 @@ class TSubstringIndex {
  public:
   TSubstringIndex();
 
+  // Room for about textLength appended bytes, so that a long text is not
+  // copied again and again as it grows.
+  void Reserve(std::size_t textLength);
   void Append(std::string_view text);
   // Bytes are compared exactly; the empty text occurs in every text.
   bool Contains(std::string_view text) const;
@@ -25,13 +29,16 @@ class TSubstringIndex {
 
   // A state stands for the set of substrings that end at the same positions;
   // Length is the longest of them, Link the state of its longest suffix that
-  // ends at more positions.
+  // ends at more positions. A state has at most one edge per byte value; most
+  // have one or none, so the first is kept in the state itself and the others
+  // in a list.
   struct TState {
     std::int32_t Length;
     std::int32_t Link;
-    std::int32_t FirstEdge;
+    std::int32_t Target;     // of the first edge; kNone when there is none
+    std::int32_t MoreEdges;  // first of the other edges, or kNone
+    unsigned char Byte;      // of the first edge
   };
-  // Edges of one state form a list; a state has at most one per byte value.
   struct TEdge {
     std::int32_t Target;
     std::int32_t Next;
@@ -42,9 +49,13 @@ class TSubstringIndex {
   const TState& State(std::int32_t i) const { return states_[static_cast<std::size_t>(i)]; }
   TEdge& Edge(std::int32_t i) { return edges_[static_cast<std::size_t>(i)]; }
   const TEdge& Edge(std::int32_t i) const { return edges_[static_cast<std::size_t>(i)]; }
+
   std::int32_t NewState(std::int32_t length, std::int32_t link);
   void AddEdge(std::int32_t from, unsigned char byte, std::int32_t to);
-  std::int32_t FindEdge(std::int32_t from, unsigned char byte) const;
+  // Where the edge for byte leads (kNone without one), and the field that
+  // says so, to redirect it.
+  std::int32_t Next(std::int32_t from, unsigned char byte) const;
+  std::int32_t* EdgeTarget(std::int32_t from, unsigned char byte);
   std::int32_t CloneState(std::int32_t state, std::int32_t length);
   void Extend(unsigned char byte);
 

@@ -87,6 +87,16 @@ void CountInRange(TParamStatisticsRec& record, const TParamStatusRec& argument,
   CountByStatus(record, argument.Status, text);
 }
 
+// The length UniqueList reaches when every argument in range is distinct,
+// each in quotes and followed by a blank.
+std::size_t LongestUniqueList(const TParamStatusArray& params, const TIndexRange& range) {
+  std::size_t length = 0;
+  for (std::size_t i = 0; i < params.size(); ++i) {
+    if (range.Holds(i)) length += params[i].Text.size() + 3;
+  }
+  return length;
+}
+
 // Splits at blanks and ":" and drops empty parts, so -p:4 gives -p and 4
 // while -p=4 stays one word.
 TStringArray SplitAtBlanksAndColons(std::string_view text) {
@@ -168,6 +178,7 @@ void ValidateParams(TParamStatisticsRec& record, const TParamStatusArray& params
   record.EssentialForms = FormList(essentialAliases, 0);
   const TIndexRange range = NormaliseRange(record, params, first, last);
   TSubstringIndex seen;
+  seen.Reserve(LongestUniqueList(params, range));
   bool anyInRange = false;
   for (std::size_t i = 0; i < params.size(); ++i) {
     if (!range.Holds(i)) {
