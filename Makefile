@@ -13,7 +13,9 @@ CONFIGURE := bash scripts/configure-build.sh $(BUILD_DIR)
 PROGRAM_PACKAGES := g++ cmake make
 TEST_PACKAGES := $(PROGRAM_PACKAGES) libgtest-dev mandoc
 
-.PHONY: all build run test install bench clean
+FUZZ_SECONDS ?= 60
+
+.PHONY: all build run test install bench fuzz clean
 
 all: build
 
@@ -38,5 +40,10 @@ bench:
 	cmake -S . -B build-bench -G "$(GENERATOR)" -DCMAKE_BUILD_TYPE=Release -DTAMSEL_BUILD_BENCH=ON -DTAMSEL_BUILD_TESTS=OFF
 	cmake --build build-bench -j $(JOBS)
 
+# Builds the libFuzzer targets (clang) and runs each for FUZZ_SECONDS seconds.
+fuzz:
+	JOBS=$(JOBS) bash fuzz/run.sh $(FUZZ_SECONDS)
+
 clean:
 	rm -rf $(BUILD_DIR) build-bench
+	rm -rf build-fuzz

@@ -35,6 +35,7 @@ void RunBenchmark() {
   if (SearchLimit == 0) SearchLimit = 1;
   StdChannel().WriteLn(ProgramTitle + " -- Benchmark Started at " + ShortDateLongTimeNow());
 
+  if (!FlushBeforeLongWork()) return;
   const TTimeStamp singleStart = Now();
   TTimeStamp singleEnd;
   SearchRecord.Method.clear();
@@ -43,6 +44,7 @@ void RunBenchmark() {
     SegmentedSievePlus(SieveTableData, SearchRecord, SearchLimit, singleEnd);
   }
 
+  if (!FlushBeforeLongWork()) return;
   const TTimeStamp fullStart = Now();
   TTimeStamp fullEnd;
   SearchRecord.Method.clear();

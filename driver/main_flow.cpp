@@ -117,6 +117,7 @@ bool CheckSearchLimitRange() {
 void Dispatch() {
   if (RunOptions.Factors || RunOptions.PrimeFactors) {
     if (SearchLimit == 0) SearchLimit = 1;
+    if (!FlushBeforeLongWork()) return;
     ShowFactors(SearchLimit);
   } else if (RunOptions.Benchmark) {
     RunBenchmark();
@@ -140,22 +141,27 @@ void WatchedSearch(TEngineCall engineCall) {
   engineCall();
 }
 
+// Each engine's header is on the screen while it runs; a run whose standard
+// output is gone stops before the next engine.
 void RunDebugSearch() {
   SetExitBit(kExitDebugBit);
   if (SearchLimit < LargeSearchThreshold) {
     const TTimeStamp start = Now();
     PrintSectionHeader("Simple Sieve");
+    if (!FlushBeforeLongWork()) return;
     SearchRecord = TPrimeRecord{};
     WatchedSearch([] { RunSimpleSieve(SearchRecord, false); });
     PrintTimingReport(start, SearchEndTime, '-');
   }
   PrintSectionHeader("Normal Segmented Sieve");
+  if (!FlushBeforeLongWork()) return;
   TTimeStamp start = Now();
   SearchRecord.Method.clear();
   WatchedSearch([] { SegmentedSieve(SieveTableData, SearchRecord, SearchLimit, SearchEndTime); });
   PrintTimingReport(start, SearchEndTime, '@');
 
   PrintSectionHeader("Segmented Sieve PLUS (Segment Processing in External Subroutine)");
+  if (!FlushBeforeLongWork()) return;
   start = Now();
   SearchRecord.Method.clear();
   WatchedSearch(
@@ -164,6 +170,7 @@ void RunDebugSearch() {
 
   PrintSectionHeader("Segmented Sieve PARALLEL (Concurrency: " + std::to_string(ThreadCount) +
                      " Threads)");
+  if (!FlushBeforeLongWork()) return;
   start = Now();
   SearchRecord.Method.clear();
   WatchedSearch(
@@ -173,6 +180,7 @@ void RunDebugSearch() {
 }
 
 void RunNormalSearch() {
+  if (!FlushBeforeLongWork()) return;
   const TTimeStamp start = Now();
   SearchRecord = TPrimeRecord{};
   // The statistics line shows the threads that searched: -p leaves
@@ -265,7 +273,7 @@ int RunProgramMain(int argc, char** argv) {
   } catch (...) {
     return ReportUnhandledException(std::current_exception());
   }
-  FlushChannels();
+  if (ReportFailedWrites()) AssignExitCode(kExitWriteFailed);
   return ExitCode;
 }
 

@@ -20,6 +20,13 @@ std::string WriteAll(TStream stream, const char* data, std::size_t length) {
     const ssize_t written = ::write(fd, data, length);
     if (written < 0) {
       if (errno == EINTR) continue;
+      // A stream another process switched to non-blocking mode is full for
+      // the moment, not failed: wait until it takes more.
+      if (errno == EAGAIN || errno == EWOULDBLOCK) {
+        pollfd ready{fd, POLLOUT, 0};
+        ::poll(&ready, 1, -1);
+        continue;
+      }
       return std::strerror(errno);
     }
     data += written;

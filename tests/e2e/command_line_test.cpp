@@ -277,6 +277,21 @@ TEST(ParameterOne, TextThatIsNoNumberRunsLikeAnEmptyCommandLine) {
   EXPECT_NE(help.Out.find("OPTION DEFINITIONS:"), std::string::npos);
 }
 
+// As many distinct arguments as a command line holds (a wildcard may expand
+// to that many): each one that is not the number is listed, in order. How
+// long their validation takes is measured by bench/validation_bench.
+TEST(LongCommandLine, HundredThousandArgumentsAreAllListed) {
+  TArgs args{"100"};
+  std::string listed;
+  for (int i = 1; i < 100000; ++i) {
+    args.push_back(std::to_string(i).insert(0, 1, 'z'));
+    listed += args.back() + " ";
+  }
+  const TProgramResult r = RunTamsel(args);
+  EXPECT_EQ(r.ExitCode, 65);
+  EXPECT_TRUE(Has(r.Err, "\nInvalid Parameters Provided: " + listed + "\n"));
+}
+
 // The whole error output: banner, screen and the short help; nothing on
 // standard output.
 TEST(SyntaxErrorScreen, BannerScreenAndShortHelpOnStandardErrorOnly) {

@@ -156,6 +156,78 @@ std::vector<std::string> ScreenRows(const std::string& text) {
   return rows;
 }
 
+TRunningProgram::TRunningProgram(const std::string& exe, const std::vector<std::string>& args,
+                                 bool nonBlockingOutput) {
+  int outPipe[2];
+  if (::pipe(outPipe) != 0) return;
+  if (nonBlockingOutput) ::fcntl(outPipe[1], F_SETFL, O_NONBLOCK);
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_adddup2(&actions, outPipe[1], 1);
+  posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+  posix_spawn_file_actions_addclose(&actions, outPipe[0]);
+  posix_spawn_file_actions_addclose(&actions, outPipe[1]);
+  std::vector<std::string> argvText{exe};
+  argvText.insert(argvText.end(), args.begin(), args.end());
+  std::vector<char*> argv;
+  for (std::string& a : argvText) argv.push_back(a.data());
+  argv.push_back(nullptr);
+  pid_t pid = -1;
+  if (::posix_spawn(&pid, exe.c_str(), &actions, nullptr, argv.data(), environ) == 0) pid_ = pid;
+  posix_spawn_file_actions_destroy(&actions);
+  ::close(outPipe[1]);
+  outFd_ = outPipe[0];
+}
+
+TRunningProgram::~TRunningProgram() {
+  if (pid_ > 0) {
+    ::kill(pid_, SIGKILL);
+    while (::waitpid(pid_, nullptr, 0) < 0 && errno == EINTR) {
+    }
+  }
+  if (outFd_ >= 0) ::close(outFd_);
+}
+
+std::string TRunningProgram::ReadLine(std::chrono::milliseconds timeout) {
+  const auto deadline = std::chrono::steady_clock::now() + timeout;
+  std::size_t end;
+  while ((end = pending_.find('\n')) == std::string::npos) {
+    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+        deadline - std::chrono::steady_clock::now());
+    pollfd out{outFd_, POLLIN, 0};
+    if (left.count() <= 0 || ::poll(&out, 1, static_cast<int>(left.count())) <= 0) return {};
+    char buffer[4096];
+    const ssize_t n = ::read(outFd_, buffer, sizeof buffer);
+    if (n <= 0) return {};
+    pending_.append(buffer, static_cast<std::size_t>(n));
+  }
+  std::string line = pending_.substr(0, end);
+  pending_.erase(0, end + 1);
+  return line;
+}
+
+std::string TRunningProgram::ReadRest() {
+  std::string rest = std::move(pending_);
+  pending_.clear();
+  char buffer[65536];
+  ssize_t n;
+  while ((n = ::read(outFd_, buffer, sizeof buffer)) != 0) {
+    if (n > 0) {
+      rest.append(buffer, static_cast<std::size_t>(n));
+    } else if (errno != EINTR) {
+      break;
+    }
+  }
+  return rest;
+}
+
+bool TRunningProgram::Running() {
+  if (pid_ <= 0) return false;
+  if (::waitpid(pid_, nullptr, WNOHANG) == 0) return true;
+  pid_ = -1;  // ended and reaped
+  return false;
+}
+
 std::string MaskTimes(const std::string& text) {
   static const std::regex stamp(
       R"(\d\d/\d\d/\d{4} \d\d:\d\d:\d\d(\.\d{3})?|\d{2,}:\d\d:\d\d\.\d{3}|\d{2,}:\d\d\.\d{3})");

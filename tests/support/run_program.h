@@ -1,6 +1,7 @@
 // Test aid: runs a program with arguments and collects its standard output,
 // standard error and exit code separately.
 #pragma once
+#include <chrono>
 #include <string>
 #include <vector>
 
@@ -41,6 +42,31 @@ TTerminalRunResult RunOnTerminal(const std::vector<std::string>& args, bool errO
 // What a terminal shows after receiving text: carriage returns go back to
 // the start of the row, and the bytes overwrite what is there.
 std::vector<std::string> ScreenRows(const std::string& text);
+
+// A program left running while the test reads its standard output (its
+// standard error is discarded); ended with SIGKILL when the test is done.
+// With nonBlockingOutput the program finds its standard output in
+// non-blocking mode, as another process sharing it may have set it.
+class TRunningProgram {
+ public:
+  TRunningProgram(const std::string& exe, const std::vector<std::string>& args,
+                  bool nonBlockingOutput = false);
+  ~TRunningProgram();
+  TRunningProgram(const TRunningProgram&) = delete;
+  TRunningProgram& operator=(const TRunningProgram&) = delete;
+
+  // The next line of standard output without its line end; empty when none
+  // arrived within the time or the output ended.
+  std::string ReadLine(std::chrono::milliseconds timeout);
+  // Everything still to come, up to the end of the output.
+  std::string ReadRest();
+  bool Running();
+
+ private:
+  int pid_ = -1;
+  int outFd_ = -1;
+  std::string pending_;
+};
 
 // Replaces every digit of date-time stamps ("mm/dd/yyyy hh:nn:ss.zzz", the
 // elapsed forms "hh:nn:ss.zzz" and "nn:ss.zzz", and the short "hh:nn:ss")
