@@ -1,70 +1,79 @@
 #!/usr/bin/env bash
 # Times whole searches of tamsel against primesieve (Debian package
-# primesieve-bin) in one run, alternating the two programs so that both see
-# the same machine state, and prints the best of several runs and the ratio.
+# primesieve-bin) in one run: for each limit, the four commands take turns,
+# and the best of several rounds counts, so that all four see the same
+# machine. Prints the times, the processor time of the parallel runs, each
+# program's speedup from one thread to all, and tamsel's ratio to primesieve.
 #
-# Usage: bench/compare_engines.sh path/to/tamsel [repetitions] [limits...]
-#   default limits: 100000000 1000000000 10000000000
-# Single thread: tamsel's segmented sieve Plus against primesieve -t1.
-# All threads:   tamsel -p:<n> against its own Plus run (speedup) and
-#                against primesieve -t<n> (ratio), at the largest limit.
+# Usage: bench/compare_engines.sh [--busy] path/to/tamsel [rounds] [limits...]
+#   default: 3 rounds at 1000000000 10000000000 100000000000
+#   --busy   keeps one extra process spinning on every processor meanwhile
 set -euo pipefail
 
+busy=0
+if [[ ${1:-} == --busy ]]; then
+  busy=1
+  shift
+fi
 if [[ $# -lt 1 || ! -x $1 ]]; then
-  echo "usage: $0 path/to/tamsel [repetitions] [limits...]" >&2
+  echo "usage: $0 [--busy] path/to/tamsel [rounds] [limits...]" >&2
   exit 2
 fi
 tamsel=$1
-repetitions=${2:-3}
+rounds=${2:-3}
 shift $(($# >= 2 ? 2 : 1))
 limits=("$@")
-((${#limits[@]} > 0)) || limits=(100000000 1000000000 10000000000)
-command -v primesieve >/dev/null || { echo "primesieve is not installed (apt-get install primesieve-bin)" >&2; exit 2; }
+((${#limits[@]} > 0)) || limits=(1000000000 10000000000 100000000000)
+command -v primesieve >/dev/null || {
+  echo "primesieve is not installed (apt-get install primesieve-bin)" >&2
+  exit 2
+}
 threads=$(nproc)
 
-elapsed_ms() {
-  local start end
-  start=$(date +%s%N)
-  "$@" >/dev/null 2>&1
-  end=$(date +%s%N)
-  echo $(((end - start) / 1000000))
-}
-
-# best_of_alternating "label A" cmdA... -- "label B" cmdB...: sets BEST_A, BEST_B.
-best_of_alternating() {
-  local -a a=() b=()
-  while [[ $1 != -- ]]; do a+=("$1"); shift; done
-  shift
-  b=("$@")
-  BEST_A=0 BEST_B=0
-  local i t
-  for ((i = 0; i < repetitions; ++i)); do
-    t=$(elapsed_ms "${a[@]}")
-    ((i == 0 || t < BEST_A)) && BEST_A=$t
-    t=$(elapsed_ms "${b[@]}")
-    ((i == 0 || t < BEST_B)) && BEST_B=$t
+spinners=()
+stop_spinners() { ((${#spinners[@]} == 0)) || kill "${spinners[@]}" 2>/dev/null || true; }
+trap stop_spinners EXIT
+if ((busy)); then
+  for ((i = 0; i < threads; ++i)); do
+    (while :; do :; done) &
+    spinners+=($!)
   done
-  return 0
+fi
+
+timing=$(mktemp)
+trap 'stop_spinners; rm -f "$timing"' EXIT
+
+# run_timed command...: sets SECONDS_ELAPSED and SECONDS_CPU.
+run_timed() {
+  local user system
+  /usr/bin/time -o "$timing" -f '%e %U %S' "$@" >/dev/null 2>&1
+  read -r SECONDS_ELAPSED user system <"$timing"
+  SECONDS_CPU=$(awk -v u="$user" -v s="$system" 'BEGIN { printf "%.2f", u + s }')
 }
 
-ratio() { awk -v a="$1" -v b="$2" 'BEGIN { if (b == 0) b = 1; printf "%.2f", a / b }'; }
+smaller() { awk -v a="$1" -v b="$2" 'BEGIN { exit !(a < b) }'; }
+ratio() { awk -v a="$1" -v b="$2" 'BEGIN { if (b == 0) b = 0.01; printf "%.2f", a / b }'; }
 
-printf '%-14s %14s %16s %8s\n' "limit" "tamsel Plus ms" "primesieve -t1 ms" "ratio"
+echo "machine: $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | sed 's/^ //'), $threads logical processors, load $(cut -d' ' -f1-3 /proc/loadavg)$( ((busy)) && echo ", $threads spinning processes added")"
+printf '%-13s %9s %9s %8s %11s %9s %9s %8s %9s %9s\n' limit Plus "-p:$threads" speedup "cpu -p/Plus" "ps -t1" "ps -t$threads" speedup Plus/ps "-p/ps"
 for n in "${limits[@]}"; do
-  best_of_alternating "$tamsel" "$n" -- primesieve "$n" -c -t1
-  printf '%-14s %14d %16d %8s\n' "$n" "$BEST_A" "$BEST_B" "$(ratio "$BEST_A" "$BEST_B")"
-  single_reference=$BEST_B
+  names=(plus parallel ps1 psall)
+  commands=("$tamsel $n" "$tamsel $n -p:$threads" "primesieve $n -c -t1" "primesieve $n -c -t$threads")
+  declare -A best=() cpu=()
+  for ((r = 0; r < rounds; ++r)); do
+    for i in "${!names[@]}"; do
+      # shellcheck disable=SC2086 # the commands are plain words
+      run_timed ${commands[$i]}
+      name=${names[$i]}
+      if [[ -z ${best[$name]:-} ]] || smaller "$SECONDS_ELAPSED" "${best[$name]}"; then
+        best[$name]=$SECONDS_ELAPSED
+        cpu[$name]=$SECONDS_CPU
+      fi
+    done
+  done
+  printf '%-13s %9s %9s %8s %11s %9s %9s %8s %9s %9s\n' "$n" "${best[plus]}" "${best[parallel]}" \
+    "$(ratio "${best[plus]}" "${best[parallel]}")" "$(ratio "${cpu[parallel]}" "${cpu[plus]}")" \
+    "${best[ps1]}" "${best[psall]}" "$(ratio "${best[ps1]}" "${best[psall]}")" \
+    "$(ratio "${best[plus]}" "${best[ps1]}")" "$(ratio "${best[parallel]}" "${best[psall]}")"
+  unset best cpu
 done
-
-n=${limits[-1]}
-echo
-echo "all $threads threads at $n:"
-best_of_alternating "$tamsel" "$n" "-p:$threads" -- "$tamsel" "$n"
-parallel=$BEST_A plus=$BEST_B
-best_of_alternating primesieve "$n" -c "-t$threads" -- true
-reference=$BEST_A
-printf '%-34s %8d ms\n' "tamsel Plus (1 thread)" "$plus"
-printf '%-34s %8d ms  speedup %s\n' "tamsel Parallel ($threads threads)" "$parallel" "$(ratio "$plus" "$parallel")"
-printf '%-34s %8d ms  ratio %s\n' "primesieve -t$threads" "$reference" "$(ratio "$parallel" "$reference")"
-# How well the machine itself scales right now: a busy host shows here first.
-printf '%-34s %8s     speedup %s\n' "primesieve -t1 -> -t$threads" "" "$(ratio "$single_reference" "$reference")"
