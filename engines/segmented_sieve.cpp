@@ -1,5 +1,6 @@
 #include "engines/segmented_sieve.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "driver/base/run_state.h"
@@ -47,6 +48,7 @@ void RunSegmentedSearch(TPrimeCheck& table, TPrimeRecord& record, std::uint64_t 
   TPrimeFound primes;
   CollectPrimes(primes, record, table, method);
   TBasePrimes base(std::move(primes), n, sizes.Size);
+  table.resize(std::max(table.size(), TSegmentSieve::StorageBytes(sizes.Size)));
   base.Sieve.StartAt(1);
 
   TSearchProgress progress(SegmentCount(n, sizes.Size));

@@ -97,7 +97,8 @@ namespace {
 // stays small enough to be read from the level 2 cache. The first group is
 // copied, the others are combined into it.
 const std::initializer_list<std::initializer_list<std::uint32_t>> kPresieveGroups = {
-    {7, 11, 13, 17}, {19, 23, 29}, {31, 37, 41}, {43, 47, 53}, {59, 61, 67}};
+    {7, 11, 13, 17}, {19, 23, 29}, {31, 37, 41}, {43, 47, 53}, {59, 61, 67},
+    {71, 73},        {79, 83},     {89, 97}};
 
 std::vector<std::uint8_t> PatternOf(const std::vector<std::uint32_t>& primes) {
   std::uint64_t period = 1;
@@ -192,30 +193,24 @@ constexpr auto kSpan = [] {
   return span;
 }();
 
-// Clears the mask's bit in bytes[at] when at < length, else in the scratch
-// byte, and tells whether it was inside. The target address is picked by a
-// mask, not a condition: compilers turn a conditional choice of target back
-// into a branch, which mispredicts about every other time here.
-inline std::uint32_t CrossIfInside(std::uint8_t* bytes, std::uint8_t* scratch, std::uint64_t at,
-                                   std::size_t length, std::uint8_t mask) {
-  const std::uint32_t inside = at < length ? 1 : 0;
-  const auto scratchAddress = reinterpret_cast<std::uintptr_t>(scratch);
-  const std::uintptr_t keep = 0 - static_cast<std::uintptr_t>(inside);
-  const std::uintptr_t target =
-      scratchAddress + ((reinterpret_cast<std::uintptr_t>(bytes) + at - scratchAddress) & keep);
-  *reinterpret_cast<std::uint8_t*>(target) &= mask;
-  return inside;
+// Clears the mask's bit in bytes[at] when at < length, else in the spare
+// byte bytes[length], and tells whether it was inside (when at lies below
+// 2^63): no branch, which would mispredict about every other time here.
+inline std::uint32_t CrossIfInside(std::uint8_t* bytes, std::uint64_t at, std::size_t length,
+                                   std::uint8_t mask) {
+  bytes[std::min<std::uint64_t>(at, length)] &= mask;
+  return static_cast<std::uint32_t>((at - length) >> 63);
 }
 
 // Up to Hits multiples from b on, without a branch; moves b and w past
 // the ones inside.
 template <int Hits>
-inline void CrossFew(std::uint8_t* bytes, std::uint8_t* scratch, std::size_t length,
+inline void CrossFew(std::uint8_t* bytes, std::size_t length,
                      const std::array<TSpan, 9>& span, std::uint64_t q, std::uint64_t& b,
                      std::uint32_t& w) {
   std::uint32_t hits = 0;
   for (int k = 0; k < Hits; ++k) {
-    hits += CrossIfInside(bytes, scratch, b + q * span[k].GapSum + span[k].CorrectionSum, length,
+    hits += CrossIfInside(bytes, b + q * span[k].GapSum + span[k].CorrectionSum, length,
                           span[k].Mask);
   }
   b += q * span[hits].GapSum + span[hits].CorrectionSum;
@@ -245,12 +240,12 @@ struct TTurn {
 };
 
 // The eight multiples of the turn at t, those outside bytes[0, length) into
-// the scratch byte; t may lie before the segment.
+// the spare byte; t may lie before the segment.
 template <std::uint32_t C, int... K>
-inline void CrossTurnInside(std::uint8_t* bytes, std::uint8_t* scratch, std::size_t length,
+inline void CrossTurnInside(std::uint8_t* bytes, std::size_t length,
                             const TTurn<C>& turn, std::int64_t t,
                             std::integer_sequence<int, K...>) {
-  (CrossIfInside(bytes, scratch, static_cast<std::uint64_t>(t) + turn.Offset[K], length,
+  (CrossIfInside(bytes, static_cast<std::uint64_t>(t) + turn.Offset[K], length,
                  TTurn<C>::Mask(K)),
    ...);
 }
@@ -261,7 +256,7 @@ inline void CrossTurnInside(std::uint8_t* bytes, std::uint8_t* scratch, std::siz
 // where it lies inside; the next segment starts again from that one. A
 // multiple crossed twice (in the byte two segments share) does no harm.
 template <std::uint32_t C>
-inline void CrossMany(std::uint8_t* bytes, std::uint8_t* scratch, std::size_t length,
+inline void CrossMany(std::uint8_t* bytes, std::size_t length,
                       std::uint64_t q, std::int64_t& turnStart) {
   const TTurn<C> turn(q);
   constexpr auto kAll = std::make_integer_sequence<int, 8>();
@@ -269,7 +264,7 @@ inline void CrossMany(std::uint8_t* bytes, std::uint8_t* scratch, std::size_t le
   const std::uint64_t o4 = turn.Offset[4], o5 = turn.Offset[5], o6 = turn.Offset[6];
   const std::uint64_t o7 = turn.Offset[7];
   auto t = turnStart;
-  CrossTurnInside(bytes, scratch, length, turn, t, kAll);
+  CrossTurnInside(bytes, length, turn, t, kAll);
   if (t + static_cast<std::int64_t>(o7) >= static_cast<std::int64_t>(length)) return;
   auto b = static_cast<std::uint64_t>(t + static_cast<std::int64_t>(turn.Length));
   for (; b + o7 < length; b += turn.Length) {
@@ -282,7 +277,7 @@ inline void CrossMany(std::uint8_t* bytes, std::uint8_t* scratch, std::size_t le
     bytes[b + o6] &= TTurn<C>::Mask(6);
     bytes[b + o7] &= TTurn<C>::Mask(7);
   }
-  CrossTurnInside(bytes, scratch, length, turn, static_cast<std::int64_t>(b), kAll);
+  CrossTurnInside(bytes, length, turn, static_cast<std::int64_t>(b), kAll);
   turnStart = static_cast<std::int64_t>(b);
 }
 
@@ -324,7 +319,7 @@ constexpr auto kMinSpan = [] {
 // The visited primes of class C: from fewStart[h] on at most kFewHits - h
 // hits per segment, before fewStart[0] any number.
 template <std::uint32_t C>
-void CrossClass(std::uint8_t* bytes, std::uint8_t* scratch, std::size_t length,
+void CrossClass(std::uint8_t* bytes, std::size_t length,
                 std::uint32_t shift, TVisited* primes, std::size_t active,
                 const std::size_t* fewStart) {
   const auto crossRange = [&](std::size_t from, std::size_t to, auto cross) {
@@ -332,7 +327,7 @@ void CrossClass(std::uint8_t* bytes, std::uint8_t* scratch, std::size_t length,
     for (std::size_t i = from; i < to; ++i) {
       auto b = static_cast<std::uint64_t>(primes[i].Next);
       std::uint32_t w = primes[i].Wheel;
-      cross(bytes, scratch, length, kSpan[C][w], primes[i].Q, b, w);
+      cross(bytes, length, kSpan[C][w], primes[i].Q, b, w);
       primes[i].Next = static_cast<std::int32_t>(b - shift);
       primes[i].Wheel = w;
     }
@@ -340,7 +335,7 @@ void CrossClass(std::uint8_t* bytes, std::uint8_t* scratch, std::size_t length,
   const std::size_t many = std::min(fewStart[0], active);
   for (std::size_t i = 0; i < many; ++i) {
     std::int64_t t = primes[i].Next;
-    CrossMany<C>(bytes, scratch, length, primes[i].Q, t);
+    CrossMany<C>(bytes, length, primes[i].Q, t);
     primes[i].Next = static_cast<std::int32_t>(t - shift);
   }
   [&]<int... H>(std::integer_sequence<int, H...>) {
@@ -475,7 +470,7 @@ void TSegmentSieve::PlaceVisited(std::uint32_t c, std::size_t i, std::int64_t of
 
 void TSegmentSieve::CrossVisited(std::uint8_t* bytes, std::size_t length, std::uint32_t shift) {
   [&]<std::uint32_t... C>(std::integer_sequence<std::uint32_t, C...>) {
-    (CrossClass<C>(bytes, &scratch_, length, shift, visited_[C].data(), activeVisited_[C],
+    (CrossClass<C>(bytes, length, shift, visited_[C].data(), activeVisited_[C],
                    fewStart_[C]),
      ...);
   }(std::make_integer_sequence<std::uint32_t, 8>());
@@ -499,7 +494,6 @@ void TSegmentSieve::EmptyBucket(TBucketRing& ring, std::uint8_t* bytes, std::siz
     tail[d] = bucket.Data.get() + bucket.Filled;
   }
   const TWaiting* waiting = current.Data.get();
-  std::uint8_t* scratch = &scratch_;
   const std::uint64_t base = aheadBase_;
   const TSmallQuotient quotient = aheadQuotient_;
   const std::uint32_t* aheadFirst = aheadFirst_;
@@ -515,7 +509,7 @@ void TSegmentSieve::EmptyBucket(TBucketRing& ring, std::uint8_t* bytes, std::siz
       b = second;
       w = (w + 1) & 7;
     } else {
-      const std::uint32_t inside = CrossIfInside(bytes, scratch, second, length, steps.Mask[1]);
+      const std::uint32_t inside = CrossIfInside(bytes, second, length, steps.Mask[1]);
       const std::uint64_t third = b + q * steps.Gap[1] + steps.Correction[1];
       b = second + ((third - second) & (0 - std::uint64_t{inside}));  // no branch: it would mispredict
       w = (w + 1 + inside) & 7;
@@ -537,7 +531,7 @@ void TSegmentSieve::CrossLastBucket(TBucketRing& ring, std::uint8_t* bytes, std:
     std::uint64_t b = bucket.Data[i].OffsetWheel >> 3;
     std::uint32_t w = bucket.Data[i].OffsetWheel & 7;
     const std::uint32_t qClass = bucket.Data[i].QClass;
-    CrossFew<kRings>(bytes, &scratch_, length, kSpan[qClass & 7][w], qClass >> 3, b, w);
+    CrossFew<kRings>(bytes, length, kSpan[qClass & 7][w], qClass >> 3, b, w);
   }
 }
 
@@ -586,13 +580,31 @@ std::uint64_t WheelPrimesIn(const TSegmentBits& bits) {
   return count;
 }
 
-std::uint64_t CountBits(const std::uint8_t* bytes, std::size_t count) {
+std::uint64_t CountBitsPortably(const std::uint8_t* bytes, std::size_t count) {
   std::uint64_t total = 0;
   std::size_t i = 0;
   for (; i + 8 <= count; i += 8) total += static_cast<std::uint64_t>(std::popcount(LoadWord(bytes + i)));
   for (; i < count; ++i) total += static_cast<std::uint64_t>(std::popcount(bytes[i]));
   return total;
 }
+
+// Portable builds count bits without the processor's instruction for it,
+// several times slower; this compiler can use it where the processor has it.
+#if (defined(__GNUC__) || defined(__clang__)) && defined(__x86_64__)
+__attribute__((target("popcnt"))) std::uint64_t CountBitsByInstruction(const std::uint8_t* bytes,
+                                                                        std::size_t count) {
+  return CountBitsPortably(bytes, count);
+}
+
+std::uint64_t CountBits(const std::uint8_t* bytes, std::size_t count) {
+  static const bool hasInstruction = __builtin_cpu_supports("popcnt");
+  return hasInstruction ? CountBitsByInstruction(bytes, count) : CountBitsPortably(bytes, count);
+}
+#else
+std::uint64_t CountBits(const std::uint8_t* bytes, std::size_t count) {
+  return CountBitsPortably(bytes, count);
+}
+#endif
 
 }  // namespace
 

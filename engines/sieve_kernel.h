@@ -85,12 +85,12 @@ class TSegmentSieve {
 
   // Sieves the positioned segment, low..high (high at most its end; only the
   // last segment may be shorter), into storage, which must hold the
-  // segment's bytes (at most StorageBytes(step)), and moves on to the next
-  // segment.
+  // segment's bytes and one more (at most StorageBytes(step) in all), and
+  // moves on to the next segment.
   TSegmentBits Sieve(std::uint8_t* storage, std::uint64_t low, std::uint64_t high);
 
   static std::size_t StorageBytes(std::uint64_t step) {
-    return static_cast<std::size_t>(step / 30 + 2);
+    return static_cast<std::size_t>(step / 30 + 3);
   }
 
   // A prime is kept as q = p div 30 and its class c, the position of p mod
@@ -164,7 +164,6 @@ class TSegmentSieve {
   TSmallQuotient aheadQuotient_;  // by step
   std::uint64_t sharedByte_ = UINT64_MAX;  // the last segment's last byte
   std::uint8_t sharedBits_ = 0;            // and its bits, fully sieved
-  std::uint8_t scratch_ = 0;               // takes the writes that fall outside
 };
 
 // The primes in a sieved segment.

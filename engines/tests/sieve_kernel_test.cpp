@@ -82,7 +82,7 @@ void CheckSegments(std::uint64_t step, std::uint64_t maxPrime, std::uint64_t fir
     const std::uint64_t k = first + static_cast<std::uint64_t>(i);
     const std::uint64_t low = k * step + 1;
     const std::uint64_t high = i + 1 == count ? low + lastLength - 1 : low + step - 1;
-    storage.resize(high / 30 - low / 30 + 1);
+    storage.resize(high / 30 - low / 30 + 2);
     const TSegmentBits bits = sieve.Sieve(storage.data(), low, high);
     const std::vector<std::uint64_t> expected = Survivors(crossing, low, high);
     ASSERT_EQ(Listed(bits), expected) << "step " << step << " segment " << k << " length "
