@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <array>
-#include <bit>
 #include <cassert>
 #include <cmath>
 #include <cstring>
@@ -12,17 +11,8 @@ namespace tamsel {
 
 namespace {
 
-// The wheel: for a prime p = 30q + r (r the residue of class c), the
-// multiple p * m with cofactor m = 30j + kWheelResidues[w] lies in byte
-// j * p + q * kWheelResidues[w] + r * kWheelResidues[w] div 30, at the bit of
-// r * kWheelResidues[w] mod 30. From wheel position w to the next the byte
-// grows by q * Gap + Correction.
-struct TStep {
-  std::uint8_t Mask;  // all bits but the multiple's
-  std::uint8_t Gap;
-  std::uint8_t Correction;
-  std::uint8_t Unused;  // four bytes load at once
-};
+using TVisited = TSegmentSieve::TVisited;
+using TWaiting = TSegmentSieve::TWaiting;
 
 constexpr int BitOf(std::uint32_t residue) {
   for (int b = 0; b < 8; ++b) {
@@ -31,19 +21,65 @@ constexpr int BitOf(std::uint32_t residue) {
   return -1;
 }
 
-// The cofactor after position w: 31 stands for the first of the next turn.
-constexpr std::uint32_t NextResidue(std::uint32_t w) { return w < 7 ? kWheelResidues[w + 1] : 31; }
-
-constexpr auto kSteps = [] {
-  std::array<std::array<TStep, 8>, 8> steps{};
+// The wheel. For a prime p = 30q + r (r the residue of class c), the
+// multiple with cofactor 30j + kWheelResidues[w] lies in byte j * p +
+// q * kWheelResidues[w] + r * kWheelResidues[w] div 30, at the bit of
+// r * kWheelResidues[w] mod 30. kSpan[c][w][k]: from a multiple at wheel
+// position w, the k-th multiple on lies q * GapSum + CorrectionSum bytes
+// further, and Mask clears its bit.
+struct TSpan {
+  std::uint8_t GapSum;
+  std::uint8_t CorrectionSum;
+  std::uint8_t Mask;
+};
+constexpr auto kSpan = [] {
+  // The cofactor at position w + k, 30 more for each turn.
+  const auto cofactor = [](std::uint32_t w, std::uint32_t k) {
+    return kWheelResidues[(w + k) % 8] + 30 * ((w + k) / 8);
+  };
+  std::array<std::array<std::array<TSpan, 9>, 8>, 8> span{};
   for (std::uint32_t c = 0; c < 8; ++c) {
     const std::uint32_t r = kWheelResidues[c];
     for (std::uint32_t w = 0; w < 8; ++w) {
-      const std::uint32_t m = kWheelResidues[w];
-      steps[c][w] = {static_cast<std::uint8_t>(~(1u << BitOf(r * m % 30))),
-                     static_cast<std::uint8_t>(NextResidue(w) - m),
-                     static_cast<std::uint8_t>(r * NextResidue(w) / 30 - r * m / 30), 0};
+      for (std::uint32_t k = 0; k <= 8; ++k) {
+        const std::uint32_t m = cofactor(w, k);
+        span[c][w][k] = {static_cast<std::uint8_t>(m - cofactor(w, 0)),
+                         static_cast<std::uint8_t>(r * m / 30 - r * cofactor(w, 0) / 30),
+                         static_cast<std::uint8_t>(~(1u << BitOf(r * m % 30)))};
+      }
     }
+  }
+  return span;
+}();
+
+// Fewest numbers spanned by k + 1 consecutive multiples, in units of p: a
+// prime with p * kMinSpan[k] >= 30 * bytes hits that many bytes at most k
+// times.
+constexpr auto kMinSpan = [] {
+  std::array<std::uint32_t, 9> span{};
+  for (std::uint32_t k = 1; k <= 8; ++k) {
+    span[k] = 30;
+    for (std::uint32_t w = 0; w < 8; ++w) span[k] = std::min<std::uint32_t>(span[k], kSpan[0][w][k].GapSum);
+  }
+  return span;
+}();
+
+// kSpan[c][w] cut to what a waiting prime needs, in eight bytes: the masks
+// of its next two multiples and the distances to the second and third.
+struct TWaitingStep {
+  std::uint8_t Mask[2];
+  std::uint8_t GapSum[2];
+  std::uint8_t CorrectionSum[2];
+  std::uint8_t Unused[2];
+};
+constexpr auto kWaitingSteps = [] {
+  std::array<TWaitingStep, 64> steps{};
+  for (std::uint32_t cw = 0; cw < 64; ++cw) {
+    const auto& span = kSpan[cw / 8][cw % 8];
+    steps[cw] = {{span[0].Mask, span[1].Mask},
+                 {span[1].GapSum, span[2].GapSum},
+                 {span[1].CorrectionSum, span[2].CorrectionSum},
+                 {0, 0}};
   }
   return steps;
 }();
@@ -64,18 +100,14 @@ constexpr auto kRoundUp = [] {
   return table;
 }();
 
-// Bits of the numbers 30b + r with r >= t, and with r <= t.
-constexpr auto kKeepFrom = [] {
-  std::array<std::uint8_t, 30> keep{};
+// The bits of the numbers 30b + r with r >= t (first row) and r <= t.
+constexpr auto kKeep = [] {
+  std::array<std::array<std::uint8_t, 30>, 2> keep{};
   for (std::uint32_t t = 0; t < 30; ++t) {
-    for (int b = 0; b < 8; ++b) keep[t] |= kWheelResidues[b] >= t ? 1 << b : 0;
-  }
-  return keep;
-}();
-constexpr auto kKeepUpTo = [] {
-  std::array<std::uint8_t, 30> keep{};
-  for (std::uint32_t t = 0; t < 30; ++t) {
-    for (int b = 0; b < 8; ++b) keep[t] |= kWheelResidues[b] <= t ? 1 << b : 0;
+    for (int b = 0; b < 8; ++b) {
+      keep[0][t] |= static_cast<std::uint8_t>(kWheelResidues[b] >= t ? 1 << b : 0);
+      keep[1][t] |= static_cast<std::uint8_t>(kWheelResidues[b] <= t ? 1 << b : 0);
+    }
   }
   return keep;
 }();
@@ -86,13 +118,6 @@ std::uint64_t PrimeOf(std::uint32_t q, std::uint32_t c) {
   return 30 * std::uint64_t{q} + kWheelResidues[c];
 }
 
-}  // namespace
-
-// ---------------------------------------------------------------------------
-// Presieve
-
-namespace {
-
 // Groups of primes whose product, the period of their pattern in bytes,
 // stays small enough to be read from the level 2 cache. The first group is
 // copied, the others are combined into it.
@@ -100,9 +125,7 @@ const std::initializer_list<std::initializer_list<std::uint32_t>> kPresieveGroup
     {7, 11, 13, 17}, {19, 23, 29}, {31, 37, 41}, {43, 47, 53}, {59, 61, 67},
     {71, 73},        {79, 83},     {89, 97}};
 
-std::vector<std::uint8_t> PatternOf(const std::vector<std::uint32_t>& primes) {
-  std::uint64_t period = 1;
-  for (const std::uint32_t p : primes) period *= p;
+std::vector<std::uint8_t> PatternOf(const std::vector<std::uint32_t>& primes, std::uint64_t period) {
   std::vector<std::uint8_t> pattern(period, 0xFF);
   for (const std::uint32_t p : primes) {
     // One period of p: byte i clears the bits of 30i + r divisible by p.
@@ -130,68 +153,32 @@ TPresieve::TPresieve(std::uint64_t maxPrime, std::uint64_t workBytes) {
     }
     // A pattern costs its period to build: only worth it for enough work.
     if (primes.empty() || (!patterns_.empty() && period > workBytes / 16)) break;
-    patterns_.push_back(PatternOf(primes));
+    patterns_.push_back(PatternOf(primes, period));
     largest_ = primes.back();
     if (primes.size() < group.size()) break;
   }
 }
 
 void TPresieve::Fill(std::uint8_t* bytes, std::uint64_t firstByte, std::size_t count) const {
-  if (patterns_.empty()) {
-    std::memset(bytes, 0xFF, count);
-    return;
-  }
-  for (std::size_t g = 0; g < patterns_.size(); ++g) {
-    const std::uint8_t* pattern = patterns_[g].data();
-    const std::size_t period = patterns_[g].size();
-    std::size_t phase = static_cast<std::size_t>(firstByte % period);
-    for (std::size_t done = 0; done < count;) {
-      const std::size_t piece = std::min(count - done, period - phase);
+  if (patterns_.empty()) std::memset(bytes, 0xFF, count);
+  for (const std::vector<std::uint8_t>& pattern : patterns_) {
+    const bool first = &pattern == &patterns_.front();
+    std::size_t phase = static_cast<std::size_t>(firstByte % pattern.size());
+    for (std::size_t done = 0; done < count; phase = 0) {
+      const std::size_t piece = std::min(count - done, pattern.size() - phase);
       std::uint8_t* out = bytes + done;
-      const std::uint8_t* in = pattern + phase;
-      if (g == 0) {
+      const std::uint8_t* in = pattern.data() + phase;
+      if (first) {
         std::memcpy(out, in, piece);
       } else {
         for (std::size_t i = 0; i < piece; ++i) out[i] &= in[i];
       }
       done += piece;
-      phase = 0;
     }
   }
 }
 
-// ---------------------------------------------------------------------------
-// Crossing out
-
 namespace {
-
-using TVisited = TSegmentSieve::TVisited;
-using TWaiting = TSegmentSieve::TWaiting;
-
-// kSpan[c][w][k]: from a multiple at wheel position w of a class-c prime,
-// the k-th multiple on lies q * GapSum + CorrectionSum bytes further, and
-// Mask clears its bit.
-struct TSpan {
-  std::uint8_t GapSum;
-  std::uint8_t CorrectionSum;
-  std::uint8_t Mask;
-};
-constexpr auto kSpan = [] {
-  std::array<std::array<std::array<TSpan, 9>, 8>, 8> span{};
-  for (std::uint32_t c = 0; c < 8; ++c) {
-    for (std::uint32_t w = 0; w < 8; ++w) {
-      std::uint32_t gaps = 0;
-      std::uint32_t corrections = 0;
-      for (std::uint32_t k = 0; k <= 8; ++k) {
-        span[c][w][k] = {static_cast<std::uint8_t>(gaps), static_cast<std::uint8_t>(corrections),
-                         kSteps[c][(w + k) % 8].Mask};
-        gaps += kSteps[c][(w + k) % 8].Gap;
-        corrections += kSteps[c][(w + k) % 8].Correction;
-      }
-    }
-  }
-  return span;
-}();
 
 // Clears the mask's bit in bytes[at] when at < length, else in the spare
 // byte bytes[length], and tells whether it was inside (when at lies below
@@ -202,136 +189,69 @@ inline std::uint32_t CrossIfInside(std::uint8_t* bytes, std::uint64_t at, std::s
   return static_cast<std::uint32_t>((at - length) >> 63);
 }
 
-// Up to Hits multiples from b on, without a branch; moves b and w past
-// the ones inside.
+// Up to Hits multiples from byte b (wheel position w) on, without a branch;
+// moves b and w past the ones inside.
 template <int Hits>
-inline void CrossFew(std::uint8_t* bytes, std::size_t length,
-                     const std::array<TSpan, 9>& span, std::uint64_t q, std::uint64_t& b,
-                     std::uint32_t& w) {
+inline void CrossFew(std::uint8_t* bytes, std::size_t length, const std::array<TSpan, 9>& span,
+                     std::uint64_t q, std::uint64_t& b, std::uint32_t& w) {
   std::uint32_t hits = 0;
   for (int k = 0; k < Hits; ++k) {
-    hits += CrossIfInside(bytes, b + q * span[k].GapSum + span[k].CorrectionSum, length,
-                          span[k].Mask);
+    hits += CrossIfInside(bytes, b + q * span[k].GapSum + span[k].CorrectionSum, length, span[k].Mask);
   }
   b += q * span[hits].GapSum + span[hits].CorrectionSum;
   w = (w + hits) & 7;
 }
 
-// A turn of the wheel: the eight multiples p * (30j + kWheelResidues[k]) of
-// a class-C prime lie kTurnOffset... bytes after the first, q * (residue - 1)
-// plus r * residue div 30.
-template <std::uint32_t C>
-struct TTurn {
-  static constexpr std::uint32_t r = kWheelResidues[C];
-  static constexpr std::uint8_t Mask(int k) { return kSteps[C][k].Mask; }
-  static constexpr std::uint32_t Extra(int k) { return r * kWheelResidues[k] / 30; }
-  explicit TTurn(std::uint64_t q)
-      : Offset{0,
-               q * 6 + Extra(1),
-               q * 10 + Extra(2),
-               q * 12 + Extra(3),
-               q * 16 + Extra(4),
-               q * 18 + Extra(5),
-               q * 22 + Extra(6),
-               q * 28 + Extra(7)},
-        Length(30 * q + r) {}
-  std::uint64_t Offset[8];
-  std::uint64_t Length;  // p bytes
-};
-
-// The eight multiples of the turn at t, those outside bytes[0, length) into
-// the spare byte; t may lie before the segment.
+// Primes with many hits per segment keep the first byte t of their current
+// turn of the wheel (cofactors 30j + 1 to 30j + 29). The turn at t is
+// crossed where it lies inside the segment, those after it whole while they
+// fit, and the one that reaches beyond the end where it lies inside; the
+// next segment starts again from that one. A multiple crossed twice (in the
+// byte two segments share) does no harm.
+// The eight multiples of the turn at t (which may lie before the segment)
+// that fall inside it; o holds their offsets from t.
 template <std::uint32_t C, int... K>
-inline void CrossTurnInside(std::uint8_t* bytes, std::size_t length,
-                            const TTurn<C>& turn, std::int64_t t,
-                            std::integer_sequence<int, K...>) {
-  (CrossIfInside(bytes, static_cast<std::uint64_t>(t) + turn.Offset[K], length,
-                 TTurn<C>::Mask(K)),
-   ...);
+inline void CrossTurnInside(std::uint8_t* bytes, std::size_t length, const std::uint64_t* o,
+                            std::uint64_t t, std::integer_sequence<int, K...>) {
+  (CrossIfInside(bytes, t + o[K], length, kSpan[C][0][K].Mask), ...);
 }
 
-// Primes with many hits per segment keep the first byte of their current
-// turn, t. The turn at t is crossed where it lies inside the segment, those
-// after it whole while they fit, and the one that reaches beyond the end
-// where it lies inside; the next segment starts again from that one. A
-// multiple crossed twice (in the byte two segments share) does no harm.
 template <std::uint32_t C>
-inline void CrossMany(std::uint8_t* bytes, std::size_t length,
-                      std::uint64_t q, std::int64_t& turnStart) {
-  const TTurn<C> turn(q);
+inline void CrossMany(std::uint8_t* bytes, std::size_t length, std::uint64_t q,
+                      std::int64_t& turnStart) {
+  constexpr auto& kTurn = kSpan[C][0];
   constexpr auto kAll = std::make_integer_sequence<int, 8>();
-  const std::uint64_t o1 = turn.Offset[1], o2 = turn.Offset[2], o3 = turn.Offset[3];
-  const std::uint64_t o4 = turn.Offset[4], o5 = turn.Offset[5], o6 = turn.Offset[6];
-  const std::uint64_t o7 = turn.Offset[7];
-  auto t = turnStart;
-  CrossTurnInside(bytes, length, turn, t, kAll);
-  if (t + static_cast<std::int64_t>(o7) >= static_cast<std::int64_t>(length)) return;
-  auto b = static_cast<std::uint64_t>(t + static_cast<std::int64_t>(turn.Length));
-  for (; b + o7 < length; b += turn.Length) {
-    bytes[b] &= TTurn<C>::Mask(0);
-    bytes[b + o1] &= TTurn<C>::Mask(1);
-    bytes[b + o2] &= TTurn<C>::Mask(2);
-    bytes[b + o3] &= TTurn<C>::Mask(3);
-    bytes[b + o4] &= TTurn<C>::Mask(4);
-    bytes[b + o5] &= TTurn<C>::Mask(5);
-    bytes[b + o6] &= TTurn<C>::Mask(6);
-    bytes[b + o7] &= TTurn<C>::Mask(7);
+  const std::uint64_t o[8] = {0,
+                              q * 6 + kTurn[1].CorrectionSum,
+                              q * 10 + kTurn[2].CorrectionSum,
+                              q * 12 + kTurn[3].CorrectionSum,
+                              q * 16 + kTurn[4].CorrectionSum,
+                              q * 18 + kTurn[5].CorrectionSum,
+                              q * 22 + kTurn[6].CorrectionSum,
+                              q * 28 + kTurn[7].CorrectionSum};
+  const std::uint64_t p = 30 * q + kWheelResidues[C];
+  auto b = static_cast<std::uint64_t>(turnStart);
+  CrossTurnInside<C>(bytes, length, o, b, kAll);
+  if (turnStart + static_cast<std::int64_t>(o[7]) >= static_cast<std::int64_t>(length)) return;
+  for (b += p; b + o[7] < length; b += p) {
+    bytes[b] &= kTurn[0].Mask;
+    bytes[b + o[1]] &= kTurn[1].Mask;
+    bytes[b + o[2]] &= kTurn[2].Mask;
+    bytes[b + o[3]] &= kTurn[3].Mask;
+    bytes[b + o[4]] &= kTurn[4].Mask;
+    bytes[b + o[5]] &= kTurn[5].Mask;
+    bytes[b + o[6]] &= kTurn[6].Mask;
+    bytes[b + o[7]] &= kTurn[7].Mask;
   }
-  CrossTurnInside(bytes, length, turn, static_cast<std::int64_t>(b), kAll);
+  CrossTurnInside<C>(bytes, length, o, b, kAll);
   turnStart = static_cast<std::int64_t>(b);
 }
-
-// For a waiting prime of class c at wheel position w, packed into eight
-// bytes: the masks of its next two multiples and the distances to the
-// second and third (q * Gap + Correction).
-struct TWaitingStep {
-  std::uint8_t Mask[2];
-  std::uint8_t Gap[2];
-  std::uint8_t Correction[2];
-  std::uint8_t Unused[2];
-};
-constexpr auto kWaitingSteps = [] {
-  std::array<TWaitingStep, 64> steps{};
-  for (std::uint32_t c = 0; c < 8; ++c) {
-    for (std::uint32_t w = 0; w < 8; ++w) {
-      const auto& span = kSpan[c][w];
-      steps[c * 8 + w] = {{span[0].Mask, span[1].Mask},
-                          {span[1].GapSum, span[2].GapSum},
-                          {span[1].CorrectionSum, span[2].CorrectionSum},
-                          {0, 0}};
-    }
-  }
-  return steps;
-}();
-
-// Fewest numbers spanned by k + 1 consecutive multiples on the wheel, in
-// units of p: a prime with p * kMinSpan[k] >= 30 * bytes hits a segment of
-// that many bytes at most k times.
-constexpr auto kMinSpan = [] {
-  std::array<std::uint32_t, 9> span{};
-  for (std::uint32_t k = 1; k <= 8; ++k) {
-    span[k] = 30;
-    for (std::uint32_t w = 0; w < 8; ++w) span[k] = std::min<std::uint32_t>(span[k], kSpan[0][w][k].GapSum);
-  }
-  return span;
-}();
 
 // The visited primes of class C: from fewStart[h] on at most kFewHits - h
 // hits per segment, before fewStart[0] any number.
 template <std::uint32_t C>
-void CrossClass(std::uint8_t* bytes, std::size_t length,
-                std::uint32_t shift, TVisited* primes, std::size_t active,
-                const std::size_t* fewStart) {
-  const auto crossRange = [&](std::size_t from, std::size_t to, auto cross) {
-    to = std::min(to, active);
-    for (std::size_t i = from; i < to; ++i) {
-      auto b = static_cast<std::uint64_t>(primes[i].Next);
-      std::uint32_t w = primes[i].Wheel;
-      cross(bytes, length, kSpan[C][w], primes[i].Q, b, w);
-      primes[i].Next = static_cast<std::int32_t>(b - shift);
-      primes[i].Wheel = w;
-    }
-  };
+void CrossClass(std::uint8_t* bytes, std::size_t length, std::uint32_t shift, TVisited* primes,
+                std::size_t active, const std::size_t* fewStart) {
   const std::size_t many = std::min(fewStart[0], active);
   for (std::size_t i = 0; i < many; ++i) {
     std::int64_t t = primes[i].Next;
@@ -340,8 +260,16 @@ void CrossClass(std::uint8_t* bytes, std::size_t length,
   }
   [&]<int... H>(std::integer_sequence<int, H...>) {
     constexpr int kFew = TSegmentSieve::kFewHits;
-    ((crossRange(fewStart[H], H + 1 < kFew ? fewStart[H + 1] : active,
-                 [](auto&&... args) { CrossFew<kFew - H>(args...); })),
+    const auto crossFew = [&]<int Hits>(std::size_t from, std::size_t to) {
+      for (std::size_t i = from; i < std::min(to, active); ++i) {
+        auto b = static_cast<std::uint64_t>(primes[i].Next);
+        std::uint32_t w = primes[i].Wheel;
+        CrossFew<Hits>(bytes, length, kSpan[C][w], primes[i].Q, b, w);
+        primes[i].Next = static_cast<std::int32_t>(b - shift);
+        primes[i].Wheel = w;
+      }
+    };
+    (crossFew.template operator()<kFew - H>(fewStart[H], H + 1 < kFew ? fewStart[H + 1] : active),
      ...);
   }(std::make_integer_sequence<int, TSegmentSieve::kFewHits>());
 }
@@ -369,11 +297,10 @@ TSegmentSieve::TSegmentSieve(const TPrimeFound& primes, const TPresieve& presiev
   }
   for (std::uint32_t c = 0; c < 8; ++c) {
     for (int h = 0; h < kFewHits; ++h) {
-      const std::uint64_t span = kMinSpan[kFewHits - h];
       fewStart_[c][h] = static_cast<std::size_t>(
           std::partition_point(visited_[c].begin(), visited_[c].end(),
                                [&](const TVisited& prime) {
-                                 return PrimeOf(prime.Q, c) * span < reach;
+                                 return PrimeOf(prime.Q, c) * kMinSpan[kFewHits - h] < reach;
                                }) -
           visited_[c].begin());
     }
@@ -412,8 +339,7 @@ void TSegmentSieve::StartAt(std::uint64_t segment) {
   for (std::uint32_t c = 0; c < 8; ++c) {
     std::size_t& active = activeVisited_[c];
     for (active = 0; active < visited_[c].size(); ++active) {
-      TVisited& prime = visited_[c][active];
-      const std::uint64_t p = PrimeOf(prime.Q, c);
+      const std::uint64_t p = PrimeOf(visited_[c][active].Q, c);
       if (Square(p) >= start) break;
       place(p, [&](std::uint64_t byte, std::uint32_t wheel) {
         PlaceVisited(c, active, static_cast<std::int64_t>(byte - firstByte), wheel);
@@ -470,9 +396,7 @@ void TSegmentSieve::PlaceVisited(std::uint32_t c, std::size_t i, std::int64_t of
 
 void TSegmentSieve::CrossVisited(std::uint8_t* bytes, std::size_t length, std::uint32_t shift) {
   [&]<std::uint32_t... C>(std::integer_sequence<std::uint32_t, C...>) {
-    (CrossClass<C>(bytes, length, shift, visited_[C].data(), activeVisited_[C],
-                   fewStart_[C]),
-     ...);
+    (CrossClass<C>(bytes, length, shift, visited_[C].data(), activeVisited_[C], fewStart_[C]), ...);
   }(std::make_integer_sequence<std::uint32_t, 8>());
 }
 
@@ -486,7 +410,7 @@ void TSegmentSieve::EmptyBucket(TBucketRing& ring, std::uint8_t* bytes, std::siz
   current.Filled = 0;
   if (count == 0) return;
   // Room for every prime first, so that the loop writes through plain
-  // pointers kept in registers rather than through the buckets.
+  // pointers rather than through the buckets.
   TWaiting* tail[kBuckets];
   for (std::uint32_t d = 1; d < kBuckets; ++d) {
     TBucket& bucket = ring.Buckets[(segment_ + d) % kBuckets];
@@ -503,19 +427,18 @@ void TSegmentSieve::EmptyBucket(TBucketRing& ring, std::uint8_t* bytes, std::siz
     const std::uint32_t qClass = waiting[i].QClass;
     const std::uint64_t q = qClass >> 3;
     const TWaitingStep& steps = kWaitingSteps[(qClass & 7) << 3 | w];
-    const std::uint64_t second = b + q * steps.Gap[0] + steps.Correction[0];
+    const std::uint64_t second = b + q * steps.GapSum[0] + steps.CorrectionSum[0];
     bytes[b] &= steps.Mask[0];
     if constexpr (Ring == 0) {
       b = second;
       w = (w + 1) & 7;
     } else {
       const std::uint32_t inside = CrossIfInside(bytes, second, length, steps.Mask[1]);
-      const std::uint64_t third = b + q * steps.Gap[1] + steps.Correction[1];
-      b = second + ((third - second) & (0 - std::uint64_t{inside}));  // no branch: it would mispredict
+      const std::uint64_t third = b + q * steps.GapSum[1] + steps.CorrectionSum[1];
+      b = second + ((third - second) & (0 - std::uint64_t{inside}));  // no branch
       w = (w + 1 + inside) & 7;
     }
-    // The next multiple's byte b lies in segment segment_ + ahead.
-    const std::uint64_t ahead = quotient.Of(30 * b + base);
+    const std::uint64_t ahead = quotient.Of(30 * b + base);  // b lies in segment_ + ahead
     *tail[ahead]++ = {static_cast<std::uint32_t>(b - aheadFirst[ahead]) << 3 | w, qClass};
   }
   for (std::uint32_t d = 1; d < kBuckets; ++d) {
@@ -558,13 +481,10 @@ TSegmentBits TSegmentSieve::Sieve(std::uint8_t* storage, std::uint64_t low, std:
   sharedBits_ = storage[length - 1];
   ++segment_;
 
-  storage[0] &= kKeepFrom[low - 30 * firstByte];
-  storage[length - 1] &= kKeepUpTo[high - 30 * lastByte];
+  storage[0] &= kKeep[0][low - 30 * firstByte];
+  storage[length - 1] &= kKeep[1][high - 30 * lastByte];
   return {storage, length, firstByte, low, high};
 }
-
-// ---------------------------------------------------------------------------
-// Reading the bits
 
 namespace {
 
@@ -574,12 +494,7 @@ std::uint64_t LoadWord(const std::uint8_t* p) {
   return word;
 }
 
-std::uint64_t WheelPrimesIn(const TSegmentBits& bits) {
-  std::uint64_t count = 0;
-  for (const std::uint64_t p : {2, 3, 5}) count += p >= bits.Low && p <= bits.High ? 1 : 0;
-  return count;
-}
-
+// Bits set in bytes[0, count).
 std::uint64_t CountBitsPortably(const std::uint8_t* bytes, std::size_t count) {
   std::uint64_t total = 0;
   std::size_t i = 0;
@@ -609,7 +524,9 @@ std::uint64_t CountBits(const std::uint8_t* bytes, std::size_t count) {
 }  // namespace
 
 std::uint64_t CountSegmentPrimes(const TSegmentBits& bits) {
-  return WheelPrimesIn(bits) + CountBits(bits.Bytes, bits.Length);
+  std::uint64_t count = CountBits(bits.Bytes, bits.Length);
+  for (const std::uint64_t p : {2, 3, 5}) count += p >= bits.Low && p <= bits.High ? 1 : 0;
+  return count;
 }
 
 std::uint64_t HighestSegmentPrime(const TSegmentBits& bits) {
@@ -628,60 +545,30 @@ void ExpandSegment(const TSegmentBits& bits, std::uint8_t* table) {
   ForEachSegmentPrime(bits, [&](std::uint64_t p) { table[p] = 1; });
 }
 
-namespace {
-
-// Sum of the eight byte lanes of a word whose lanes hold at most 255 each.
-std::uint64_t SumLanes(std::uint64_t word) {
-  const std::uint64_t pairs = (word & 0x00FF00FF00FF00FFULL) + ((word >> 8) & 0x00FF00FF00FF00FFULL);
-  return (pairs * 0x0001000100010001ULL) >> 48;
-}
-
-}  // namespace
-
+// Every byte is 0 or 1, so the bits set are the bytes set.
 std::uint64_t CountOnes(const std::uint8_t* table, std::size_t count) {
-  std::uint64_t total = 0;
-  std::size_t i = 0;
-  // Four words at a time into four sums, so that the additions do not wait
-  // on each other; byte lanes may add up at most 255 words before they
-  // could overflow.
-  while (count - i >= 32) {
-    const std::size_t rounds = std::min<std::size_t>((count - i) / 32, 255);
-    std::uint64_t lanes[4] = {0, 0, 0, 0};
-    for (std::size_t r = 0; r < rounds; ++r, i += 32) {
-      for (std::size_t k = 0; k < 4; ++k) lanes[k] += LoadWord(table + i + 8 * k);
-    }
-    for (const std::uint64_t sum : lanes) total += SumLanes(sum);
-  }
-  std::uint64_t lanes = 0;  // fewer than 4 words left
-  for (; count - i >= 8; i += 8) lanes += LoadWord(table + i);
-  total += SumLanes(lanes);
-  for (; i < count; ++i) total += table[i];
-  return total;
+  return CountBits(table, count);
 }
 
 std::size_t FindLastOne(const std::uint8_t* table, std::size_t count) {
   std::size_t i = count;
-  while (i % 8 != 0) {
-    --i;
-    if (table[i] != 0) return i;
+  for (; i % 8 != 0; --i) {
+    if (table[i - 1] != 0) return i - 1;
   }
   while (i >= 8 && LoadWord(table + i - 8) == 0) i -= 8;
-  while (i > 0) {
-    --i;
-    if (table[i] != 0) return i;
+  for (; i > 0; --i) {
+    if (table[i - 1] != 0) return i - 1;
   }
   return count;
 }
 
 TPrimeFound SmallPrimes(std::uint64_t limit) {
   TPrimeFound primes;
-  if (limit < 2) return primes;
   std::vector<std::uint8_t> composite(limit + 1, 0);
   for (std::uint64_t p = 2; p <= limit; ++p) {
     if (composite[p] != 0) continue;
     primes.push_back(p);
-    if (p > limit / p) continue;
-    for (std::uint64_t m = p * p; m <= limit; m += p) composite[m] = 1;
+    for (std::uint64_t m = p * p; p <= limit / p && m <= limit; m += p) composite[m] = 1;
   }
   return primes;
 }
