@@ -26,4 +26,26 @@ bench:
 	cmake --build build-bench -j $(JOBS)
 
 clean:
-	rm -rf $(BUILD_DIR) build-bench
+	rm -rf $(BUILD_DIR) build-bench $(WINDOWS_BUILD_DIR)
+
+# Windows x64, cross-built here with MinGW-w64 and tested under Wine:
+#   make windows        builds build-windows/driver/tamsel.exe
+#   make test-windows   also builds GoogleTest for MinGW and runs every test under Wine
+WINDOWS_BUILD_DIR ?= build-windows
+WINDOWS_CMAKE := cmake -S . -B $(WINDOWS_BUILD_DIR) -G "$(GENERATOR)" -DCMAKE_BUILD_TYPE=Release \
+	-DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake
+WINDOWS_PACKAGES := cmake make g++-mingw-w64-x86-64-posix
+WINE_TEST_PACKAGES := wine wine64 googletest
+
+.PHONY: windows test-windows
+
+windows:
+	scripts/ensure-packages.sh $(WINDOWS_PACKAGES)
+	test -f $(WINDOWS_BUILD_DIR)/CMakeCache.txt || $(WINDOWS_CMAKE) -DTAMSEL_BUILD_TESTS=OFF
+	cmake --build $(WINDOWS_BUILD_DIR) -j $(JOBS) --target tamsel
+
+test-windows:
+	scripts/ensure-packages.sh $(WINDOWS_PACKAGES) $(WINE_TEST_PACKAGES)
+	$(WINDOWS_CMAKE) -DTAMSEL_BUILD_TESTS=ON -DTAMSEL_GTEST_SOURCE_DIR=/usr/src/googletest
+	cmake --build $(WINDOWS_BUILD_DIR) -j $(JOBS)
+	ctest --test-dir $(WINDOWS_BUILD_DIR) --output-on-failure -j $(JOBS)

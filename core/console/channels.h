@@ -48,7 +48,8 @@ void ResetStdChannel();
 void FlushChannels();
 
 // Test aid: while alive, both streams are collected into strings instead of
-// reaching the process's file descriptors.
+// reaching the process's file descriptors. The texts come back with LF line
+// ends on every platform.
 class TChannelCapture {
  public:
   TChannelCapture();

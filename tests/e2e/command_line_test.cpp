@@ -336,7 +336,7 @@ TEST(SyntaxErrorScreen, BannerAndBuildLineAreShownOnceBeforeTheScreen) {
   for (const auto& c : cases) {
     const TProgramResult r = RunProgram(TamselPath(), c.args, "tamsel");
     EXPECT_EQ(r.Out, "");
-    const TLines head = c.build ? BannerAndBuildLines("tamsel", "tamsel") : BannerLines("tamsel");
+    const TLines head = c.build ? BannerAndBuildLines("tamsel", ProgramFileName()) : BannerLines("tamsel");
     // -v does not widen the help after a syntax error.
     const TLines expected = Concat(
         Concat(head, SyntaxErrorScreen(TamselPath(), "tamsel", c.args, c.message)),
@@ -402,7 +402,7 @@ TEST(BuildInformation, VersionOnlyIsTheBuildLineAlone) {
     const TProgramResult r = RunTamsel(args);
     EXPECT_EQ(r.ExitCode, 0) << Shown(args);
     EXPECT_EQ(r.Out, "") << Shown(args);
-    EXPECT_EQ(MaskBuildStamp(r.Err), BuildLine("tamsel") + "\n") << Shown(args);
+    EXPECT_EQ(MaskBuildStamp(r.Err), BuildLine(ProgramFileName()) + "\n") << Shown(args);
   }
 }
 
@@ -412,7 +412,7 @@ TEST(BuildInformation, InfoIsTheBannerWithTheBuildLine) {
     const TProgramResult r = RunTamsel(args);
     EXPECT_EQ(r.ExitCode, 0) << Shown(args);
     EXPECT_EQ(r.Out, "") << Shown(args);
-    EXPECT_TRUE(SameLines(MaskBuildStamp(r.Err), BannerAndBuildLines("tamsel", "tamsel")))
+    EXPECT_TRUE(SameLines(MaskBuildStamp(r.Err), BannerAndBuildLines("tamsel", ProgramFileName())))
         << Shown(args);
   }
   // Help comes before both.
@@ -437,7 +437,7 @@ TEST(BuildInformation, BannerBeforeARunKeepsTheReportOnStandardOutput) {
 
   const TProgramResult verbose = RunTamsel({"100", "-v"});
   EXPECT_EQ(verbose.ExitCode, 0);
-  EXPECT_TRUE(SameLines(MaskBuildStamp(verbose.Err), BannerAndBuildLines("tamsel", "tamsel")));
+  EXPECT_TRUE(SameLines(MaskBuildStamp(verbose.Err), BannerAndBuildLines("tamsel", ProgramFileName())));
   EXPECT_EQ(verbose.Out.rfind("\nSearch up to ....... 100 (0x64)\n", 0), 0u) << verbose.Out;
   EXPECT_TRUE(Has(verbose.Out, "// Tamsel v3.2.0.340 x64\n"));
 }

@@ -1,104 +1,55 @@
 #include "tests/support/run_program.h"
 
-#include <cerrno>
-#include <poll.h>
+#include <filesystem>
 #include <regex>
-#include <spawn.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
-extern char** environ;
+#include "tests/support/platform.h"
 
 namespace tamsel::test {
 
-std::string TamselPath() { return TAMSEL_EXE_PATH; }
+std::string TamselPath() {
+  return std::filesystem::absolute(std::filesystem::path(TAMSEL_EXE_PATH).make_preferred())
+      .string();
+}
 
 namespace {
 
-void ReadUntilClosed(int outFd, int errFd, TProgramResult& result) {
-  pollfd fds[2] = {{outFd, POLLIN, 0}, {errFd, POLLIN, 0}};
-  std::string* targets[2] = {&result.Out, &result.Err};
-  int open = 2;
-  char buffer[65536];
-  while (open > 0) {
-    if (::poll(fds, 2, -1) < 0) {
-      if (errno == EINTR) continue;
-      break;
-    }
-    for (int i = 0; i < 2; ++i) {
-      if (fds[i].fd < 0 || (fds[i].revents & (POLLIN | POLLHUP | POLLERR)) == 0) continue;
-      const ssize_t n = ::read(fds[i].fd, buffer, sizeof buffer);
-      if (n > 0) {
-        targets[i]->append(buffer, static_cast<std::size_t>(n));
-      } else if (n == 0 || errno != EINTR) {
-        ::close(fds[i].fd);
-        fds[i].fd = -1;
-        --open;
-      }
-    }
+// On Linux stamps are "mm/dd/yyyy hh:nn:ss.zzz"; on Windows the locale
+// chooses the separators and the order of day, month and year.
+const std::regex& StampPattern() {
+  static const std::regex onLinux(
+      R"(\d\d/\d\d/\d{4} \d\d:\d\d:\d\d(\.\d{3})?|\d{2,}:\d\d:\d\d\.\d{3}|\d{2,}:\d\d\.\d{3})");
+  static const std::regex onWindows(
+      R"((\d\d[/.-]\d\d[/.-]\d{4}|\d{4}[/.-]\d\d[/.-]\d\d) \d\d[:.]\d\d[:.]\d\d(\.\d{3})?)"
+      R"(|\d{2,}[:.]\d\d[:.]\d\d\.\d{3}|\d{2,}[:.]\d\d\.\d{3})");
+  return kOnWindows ? onWindows : onLinux;
+}
+
+// The Linux form of a masked stamp: "##/##/#### ##:##:##.###" and so on.
+std::string Masked(std::string stamp) {
+  for (char& c : stamp) {
+    if (c >= '0' && c <= '9') c = '#';
   }
+  if (!kOnWindows) return stamp;
+  const std::size_t blank = stamp.find(' ');
+  std::string time = blank == std::string::npos ? stamp : stamp.substr(blank + 1);
+  const std::size_t fraction = time.size() >= 4 && time[time.size() - 4] == '.' ? 4 : 0;
+  for (std::size_t i = 0; i + fraction < time.size(); ++i) {
+    if (time[i] == '.') time[i] = ':';
+  }
+  if (blank == std::string::npos) return time;
+  return "##/##/#### " + time;
 }
 
 }  // namespace
 
-TProgramResult RunProgram(const std::string& exe, const std::vector<std::string>& args,
-                          const std::string& argv0, const std::string& input) {
-  int outPipe[2], errPipe[2], inPipe[2];
-  if (::pipe(outPipe) != 0 || ::pipe(errPipe) != 0 || ::pipe(inPipe) != 0) return {};
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_adddup2(&actions, inPipe[0], 0);
-  posix_spawn_file_actions_adddup2(&actions, outPipe[1], 1);
-  posix_spawn_file_actions_adddup2(&actions, errPipe[1], 2);
-  for (int fd : {inPipe[0], inPipe[1], outPipe[0], outPipe[1], errPipe[0], errPipe[1]}) {
-    posix_spawn_file_actions_addclose(&actions, fd);
-  }
-  std::vector<std::string> argvText;
-  argvText.push_back(argv0.empty() ? exe : argv0);
-  argvText.insert(argvText.end(), args.begin(), args.end());
-  std::vector<char*> argv;
-  for (std::string& a : argvText) argv.push_back(a.data());
-  argv.push_back(nullptr);
-
-  pid_t pid = -1;
-  const int spawned = ::posix_spawn(&pid, exe.c_str(), &actions, nullptr, argv.data(), environ);
-  posix_spawn_file_actions_destroy(&actions);
-  ::close(inPipe[0]);
-  ::close(outPipe[1]);
-  ::close(errPipe[1]);
-  TProgramResult result;
-  if (spawned != 0) {
-    ::close(inPipe[1]);
-    ::close(outPipe[0]);
-    ::close(errPipe[0]);
-    return result;
-  }
-  if (!input.empty()) {
-    const ssize_t written = ::write(inPipe[1], input.data(), input.size());
-    (void)written;
-  }
-  ::close(inPipe[1]);
-  ReadUntilClosed(outPipe[0], errPipe[0], result);
-  int status = 0;
-  while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
-  }
-  result.ExitCode = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-  return result;
-}
-
 std::string MaskTimes(const std::string& text) {
-  static const std::regex stamp(
-      R"(\d\d/\d\d/\d{4} \d\d:\d\d:\d\d(\.\d{3})?|\d{2,}:\d\d:\d\d\.\d{3}|\d{2,}:\d\d\.\d{3})");
   std::string out;
-  auto begin = std::sregex_iterator(text.begin(), text.end(), stamp);
+  auto begin = std::sregex_iterator(text.begin(), text.end(), StampPattern());
   std::size_t last = 0;
   for (auto it = begin; it != std::sregex_iterator(); ++it) {
     out.append(text, last, static_cast<std::size_t>(it->position()) - last);
-    std::string masked = it->str();
-    for (char& c : masked) {
-      if (c >= '0' && c <= '9') c = '#';
-    }
-    out.append(masked);
+    out.append(Masked(it->str()));
     last = static_cast<std::size_t>(it->position() + it->length());
   }
   out.append(text, last);

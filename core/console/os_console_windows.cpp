@@ -1,0 +1,127 @@
+#include "core/console/os_console.h"
+
+#include <windows.h>
+
+#include <string_view>
+
+#include "core/console/os_error.h"
+#include "core/console/windows_text.h"
+
+namespace tamsel::os {
+
+namespace {
+
+HANDLE StreamHandle(TStream stream) {
+  return ::GetStdHandle(stream == TStream::Output ? STD_OUTPUT_HANDLE : STD_ERROR_HANDLE);
+}
+
+// Files, pipes and the NUL device answer GetConsoleMode with an error.
+bool IsConsole(HANDLE handle) {
+  DWORD mode = 0;
+  return handle != nullptr && handle != INVALID_HANDLE_VALUE && ::GetConsoleMode(handle, &mode) != 0;
+}
+
+std::string LastErrorText() { return SystemErrorText(static_cast<int>(::GetLastError())); }
+
+// The bytes go out unchanged: the program's lines already end with CR LF, and
+// no text-mode layer sits between it and the handle.
+std::string WriteBytes(HANDLE handle, const char* data, std::size_t length) {
+  while (length > 0) {
+    const DWORD chunk = length > (1u << 30) ? (1u << 30) : static_cast<DWORD>(length);
+    DWORD written = 0;
+    if (::WriteFile(handle, data, chunk, &written, nullptr) == 0) return LastErrorText();
+    if (written == 0) return SystemErrorText(ERROR_WRITE_FAULT);
+    data += written;
+    length -= written;
+  }
+  return {};
+}
+
+// The length of the longest prefix that does not end inside a UTF-8
+// sequence; the rest waits for the next write.
+std::size_t WholeCharacters(std::string_view text) {
+  const std::size_t size = text.size();
+  for (std::size_t back = 1; back <= 3 && back <= size; ++back) {
+    const auto byte = static_cast<unsigned char>(text[size - back]);
+    if ((byte & 0xC0) == 0x80) continue;  // a continuation byte: look further back
+    const std::size_t needed = byte >= 0xF0 ? 4 : byte >= 0xE0 ? 3 : byte >= 0xC0 ? 2 : 1;
+    return needed > back ? size - back : size;
+  }
+  return size;
+}
+
+// A console shows UTF-16, whatever its code page; a character split between
+// two writes is completed by the second.
+std::string WriteConsoleText(HANDLE handle, std::string& pending, const char* data,
+                             std::size_t length) {
+  pending.append(data, length);
+  const std::size_t whole = WholeCharacters(pending);
+  std::wstring text = ToUtf16(std::string_view(pending).substr(0, whole));
+  pending.erase(0, whole);
+  const wchar_t* next = text.data();
+  std::size_t left = text.size();
+  while (left > 0) {
+    const DWORD chunk = left > 16384 ? 16384 : static_cast<DWORD>(left);
+    DWORD written = 0;
+    if (::WriteConsoleW(handle, next, chunk, &written, nullptr) == 0) return LastErrorText();
+    if (written == 0) return SystemErrorText(ERROR_WRITE_FAULT);
+    next += written;
+    left -= written;
+  }
+  return {};
+}
+
+std::string gPendingConsoleText[2];
+
+HANDLE KeyboardHandle() { return ::GetStdHandle(STD_INPUT_HANDLE); }
+
+bool gPolling = false;
+
+}  // namespace
+
+std::string WriteAll(TStream stream, const char* data, std::size_t length) {
+  const HANDLE handle = StreamHandle(stream);
+  if (IsConsole(handle)) {
+    std::string& pending = gPendingConsoleText[stream == TStream::Output ? 0 : 1];
+    return WriteConsoleText(handle, pending, data, length);
+  }
+  return WriteBytes(handle, data, length);
+}
+
+bool IsTerminal(TStream stream) { return IsConsole(StreamHandle(stream)); }
+
+// Standard input that is a file, a pipe or the NUL device is no keyboard:
+// the wait then runs all its ticks.
+void BeginKeyPolling() {
+  gPolling = IsConsole(KeyboardHandle());
+  if (gPolling) ::FlushConsoleInputBuffer(KeyboardHandle());
+}
+
+// Reads the waiting input records; only a key going down counts.
+bool KeyPressed() {
+  if (!gPolling) return false;
+  const HANDLE keyboard = KeyboardHandle();
+  bool pressed = false;
+  DWORD waiting = 0;
+  while (::GetNumberOfConsoleInputEvents(keyboard, &waiting) != 0 && waiting > 0) {
+    INPUT_RECORD record{};
+    DWORD read = 0;
+    if (::ReadConsoleInputW(keyboard, &record, 1, &read) == 0 || read == 0) break;
+    if (record.EventType == KEY_EVENT && record.Event.KeyEvent.bKeyDown) pressed = true;
+  }
+  return pressed;
+}
+
+void EndKeyPolling() {
+  if (gPolling) ::FlushConsoleInputBuffer(KeyboardHandle());
+  gPolling = false;
+}
+
+void SleepMilliseconds(std::int32_t milliseconds) {
+  if (milliseconds > 0) ::Sleep(static_cast<DWORD>(milliseconds));
+}
+
+// The system's default sound, played asynchronously.
+void Beep() { ::MessageBeep(0); }
+
+}  // namespace tamsel::os
