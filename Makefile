@@ -48,4 +48,5 @@ test-windows:
 	scripts/ensure-packages.sh $(WINDOWS_PACKAGES) $(WINE_TEST_PACKAGES)
 	$(WINDOWS_CMAKE) -DTAMSEL_BUILD_TESTS=ON -DTAMSEL_GTEST_SOURCE_DIR=/usr/src/googletest
 	cmake --build $(WINDOWS_BUILD_DIR) -j $(JOBS)
-	ctest --test-dir $(WINDOWS_BUILD_DIR) --output-on-failure -j $(JOBS)
+	status=0; ctest --test-dir $(WINDOWS_BUILD_DIR) --output-on-failure -j $(JOBS) || status=$$?; \
+	WINEPREFIX=$(abspath $(WINDOWS_BUILD_DIR))/wine-prefix wineserver -k 2>/dev/null; exit $$status

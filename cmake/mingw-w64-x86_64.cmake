@@ -3,8 +3,9 @@
 # The "-posix" compilers are used because only their thread model gives
 # std::thread and std::mutex. The runtime is linked statically, so tamsel.exe
 # needs no DLL besides the system's own. When Wine is installed, the test
-# programs run under it (CTest and test discovery alike), in a Wine prefix of
-# the build folder's own.
+# programs run under it (CTest and test discovery alike, through
+# scripts/wine-run.sh), in a Wine prefix of the build folder's own; its
+# server lingers after the tests until "wineserver -k" with that WINEPREFIX.
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR x86_64)
 
@@ -21,9 +22,8 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 
 set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")
 
-find_program(TAMSEL_WINE NAMES wine wine64)
+find_program(TAMSEL_WINE NAMES wine)
 if(TAMSEL_WINE)
-  # WINEDEBUG=-all keeps Wine's own diagnostics out of the programs' output.
-  set(CMAKE_CROSSCOMPILING_EMULATOR
-      env WINEPREFIX=${CMAKE_BINARY_DIR}/wine-prefix WINEDEBUG=-all ${TAMSEL_WINE})
+  set(CMAKE_CROSSCOMPILING_EMULATOR env WINEPREFIX=${CMAKE_BINARY_DIR}/wine-prefix
+      ${CMAKE_CURRENT_LIST_DIR}/../scripts/wine-run.sh)
 endif()

@@ -20,11 +20,14 @@ constexpr const char* kPlainService = "GetLogicalProcessorInformation";
 
 // Looked up by name, so that the program also starts on systems without
 // them; kernel32 loads with critical-error dialogs suppressed and stays.
-FARPROC EntryPoint(const char* name) {
+template <class TFunction>
+TFunction EntryPoint(const char* name) {
   const UINT previous = ::SetErrorMode(SEM_FAILCRITICALERRORS);
   const HMODULE kernel = ::LoadLibraryW(L"kernel32.dll");
   ::SetErrorMode(previous);
-  return kernel != nullptr ? ::GetProcAddress(kernel, name) : nullptr;
+  const FARPROC found = kernel != nullptr ? ::GetProcAddress(kernel, name) : nullptr;
+  // Through void (*)(), the type that stands for "any function".
+  return reinterpret_cast<TFunction>(reinterpret_cast<void (*)()>(found));
 }
 
 // The size query must fail for want of room; then the records are fetched.
@@ -50,12 +53,12 @@ TProcessorInfoAnswer Ask(TCall call) {
 
 TMachineDescription SystemMachine() {
   TMachineDescription machine;
-  if (const auto extended = reinterpret_cast<TGetInfoEx>(EntryPoint(kExtendedService))) {
+  if (const auto extended = EntryPoint<TGetInfoEx>(kExtendedService)) {
     machine.Extended = Ask([extended](unsigned char* buffer, DWORD* length) {
       return extended(RelationAll,
                       reinterpret_cast<PSYSTEM_LOGICAL_PROCESSOR_INFORMATION_EX>(buffer), length);
     });
-  } else if (const auto plain = reinterpret_cast<TGetInfo>(EntryPoint(kPlainService))) {
+  } else if (const auto plain = EntryPoint<TGetInfo>(kPlainService)) {
     machine.Plain = Ask([plain](unsigned char* buffer, DWORD* length) {
       return plain(reinterpret_cast<PSYSTEM_LOGICAL_PROCESSOR_INFORMATION>(buffer), length);
     });

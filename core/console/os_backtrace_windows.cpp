@@ -48,7 +48,7 @@ std::string ModulePath(HMODULE module) {
 // where its debug information is readable).
 bool SymbolsReady() {
   static const bool ready = [] {
-    ::SymSetOptions(SYMOPT_UNDNAME | SYMOPT_DEFERRED_LOADS);
+    ::SymSetOptions(SYMOPT_UNDNAME);
     return ::SymInitialize(::GetCurrentProcess(), nullptr, TRUE) != 0;
   }();
   return ready;

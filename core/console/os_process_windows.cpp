@@ -4,6 +4,8 @@
 #include <shellapi.h>
 #include <stdlib.h>
 
+#include <cstring>
+
 #include "core/console/text_helpers.h"
 #include "core/console/windows_text.h"
 
@@ -30,6 +32,17 @@ void CaptureSystemCommandLine() {
   ::LocalFree(words);
 }
 
+// The C runtime's own arguments, as main receives them (perhaps a copy).
+bool AreTheRuntimesArguments(int argc, const char* const* argv) {
+  if (argv == nullptr || argc != __argc || __argv == nullptr) return false;
+  for (int i = 0; i < argc; ++i) {
+    if (argv[i] == nullptr || __argv[i] == nullptr || std::strcmp(argv[i], __argv[i]) != 0) {
+      return false;
+    }
+  }
+  return true;
+}
+
 }  // namespace
 
 // main's own arguments stand for the process's command line, which is read
@@ -39,7 +52,7 @@ void CaptureProcessArguments(int argc, const char* const* argv) {
   gInvokedPath.clear();
   gArguments.clear();
   gCommandLine.clear();
-  if (argv != nullptr && argv == const_cast<const char* const*>(__argv)) {
+  if (AreTheRuntimesArguments(argc, argv)) {
     CaptureSystemCommandLine();
     return;
   }

@@ -91,7 +91,8 @@ TEST(WindowsProcessorCounts, FailedCallsAndDamagedRecordsRaisePlatformErrors) {
   for (const auto& c : cases) {
     os::TMachineDescription machine;
     machine.Extended = c.answer;
-    for (const auto& query : {PhysicalProcessorCount, LogicalProcessorCount}) {
+    using TQuery = std::int32_t (*)(const os::TMachineDescription&);
+    for (const TQuery query : {TQuery{PhysicalProcessorCount}, TQuery{LogicalProcessorCount}}) {
       try {
         query(machine);
         ADD_FAILURE() << "no error for code " << c.code;
