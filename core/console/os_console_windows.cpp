@@ -97,14 +97,15 @@ void BeginKeyPolling() {
   if (gPolling) ::FlushConsoleInputBuffer(KeyboardHandle());
 }
 
-// Reads the waiting input records; only a key going down counts.
+// Reads the waiting input records; only a key going down counts. Peeking,
+// not just counting the records, is what makes Wine read its terminal.
 bool KeyPressed() {
   if (!gPolling) return false;
   const HANDLE keyboard = KeyboardHandle();
   bool pressed = false;
+  INPUT_RECORD record{};
   DWORD waiting = 0;
-  while (::GetNumberOfConsoleInputEvents(keyboard, &waiting) != 0 && waiting > 0) {
-    INPUT_RECORD record{};
+  while (::PeekConsoleInputW(keyboard, &record, 1, &waiting) != 0 && waiting > 0) {
     DWORD read = 0;
     if (::ReadConsoleInputW(keyboard, &record, 1, &read) == 0 || read == 0) break;
     if (record.EventType == KEY_EVENT && record.Event.KeyEvent.bKeyDown) pressed = true;
