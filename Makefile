@@ -1,52 +1,73 @@
-# The two commands that matter:
-#   make run    builds the program and searches up to 1,000,000,000
-#   make test   builds everything and runs the whole test suite
+# The two commands that matter; each first makes sure of what it needs,
+# installing it as root with apt-get, else naming the line to type:
+#   make run    builds the program alone and searches up to 1,000,000,000
+#   make test   builds the program and its tests and runs the whole suite
+# make install puts tamsel and its man page under PREFIX (/usr/local).
 BUILD_DIR ?= build
+PREFIX ?= /usr/local
 GENERATOR := $(shell command -v ninja >/dev/null 2>&1 && echo Ninja || echo "Unix Makefiles")
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 
-.PHONY: all build run test bench clean
+ENSURE := bash scripts/ensure-packages.sh
+CONFIGURE := bash scripts/configure-build.sh $(BUILD_DIR)
+PROGRAM_PACKAGES := g++ cmake make
+TEST_PACKAGES := $(PROGRAM_PACKAGES) libgtest-dev mandoc
+
+FUZZ_SECONDS ?= 60
+
+.PHONY: all build run test install bench fuzz clean
 
 all: build
 
-$(BUILD_DIR)/CMakeCache.txt:
-	cmake -S . -B $(BUILD_DIR) -G "$(GENERATOR)" -DCMAKE_BUILD_TYPE=Release
-
-build: $(BUILD_DIR)/CMakeCache.txt
-	cmake --build $(BUILD_DIR) -j $(JOBS)
+build:
+	@$(ENSURE) $(PROGRAM_PACKAGES)
+	@$(CONFIGURE) program
+	cmake --build $(BUILD_DIR) -j $(JOBS) --target tamsel
 
 run: build
 	$(BUILD_DIR)/driver/tamsel 1,000,000,000
 
-test: build
+test:
+	@$(ENSURE) $(TEST_PACKAGES)
+	@$(CONFIGURE) tests
+	cmake --build $(BUILD_DIR) -j $(JOBS)
 	ctest --test-dir $(BUILD_DIR) --output-on-failure -j $(JOBS)
+
+install: build
+	cmake --install $(BUILD_DIR) --prefix $(PREFIX)
 
 bench:
 	cmake -S . -B build-bench -G "$(GENERATOR)" -DCMAKE_BUILD_TYPE=Release -DTAMSEL_BUILD_BENCH=ON -DTAMSEL_BUILD_TESTS=OFF
 	cmake --build build-bench -j $(JOBS)
 
+# Builds the libFuzzer targets (clang) and runs each for FUZZ_SECONDS seconds.
+fuzz:
+	JOBS=$(JOBS) bash fuzz/run.sh $(FUZZ_SECONDS)
+
 clean:
 	rm -rf $(BUILD_DIR) build-bench $(WINDOWS_BUILD_DIR)
+	rm -rf build-fuzz
 
 # Windows x64, cross-built here with MinGW-w64 and tested under Wine:
 #   make windows        builds build-windows/driver/tamsel.exe
 #   make test-windows   also builds GoogleTest for MinGW and runs every test under Wine
 WINDOWS_BUILD_DIR ?= build-windows
-WINDOWS_CMAKE := cmake -S . -B $(WINDOWS_BUILD_DIR) -G "$(GENERATOR)" -DCMAKE_BUILD_TYPE=Release \
-	-DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake
+WINDOWS_CONFIGURE := bash scripts/configure-build.sh $(WINDOWS_BUILD_DIR)
+WINDOWS_TOOLCHAIN := -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake
 WINDOWS_PACKAGES := cmake make g++-mingw-w64-x86-64-posix
 WINE_TEST_PACKAGES := wine wine64 googletest
 
 .PHONY: windows test-windows
 
 windows:
-	scripts/ensure-packages.sh $(WINDOWS_PACKAGES)
-	test -f $(WINDOWS_BUILD_DIR)/CMakeCache.txt || $(WINDOWS_CMAKE) -DTAMSEL_BUILD_TESTS=OFF
+	@$(ENSURE) $(WINDOWS_PACKAGES)
+	@$(WINDOWS_CONFIGURE) program $(WINDOWS_TOOLCHAIN)
 	cmake --build $(WINDOWS_BUILD_DIR) -j $(JOBS) --target tamsel
 
+# Wine's server outlives the tests; it is stopped once they have run.
 test-windows:
-	scripts/ensure-packages.sh $(WINDOWS_PACKAGES) $(WINE_TEST_PACKAGES)
-	$(WINDOWS_CMAKE) -DTAMSEL_BUILD_TESTS=ON -DTAMSEL_GTEST_SOURCE_DIR=/usr/src/googletest
+	@$(ENSURE) $(WINDOWS_PACKAGES) $(WINE_TEST_PACKAGES)
+	@$(WINDOWS_CONFIGURE) tests $(WINDOWS_TOOLCHAIN) -DTAMSEL_GTEST_SOURCE_DIR=/usr/src/googletest
 	cmake --build $(WINDOWS_BUILD_DIR) -j $(JOBS)
 	status=0; ctest --test-dir $(WINDOWS_BUILD_DIR) --output-on-failure -j $(JOBS) || status=$$?; \
 	WINEPREFIX=$(abspath $(WINDOWS_BUILD_DIR))/wine-prefix wineserver -k 2>/dev/null; exit $$status

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Builds the worker-thread pool's tests (and the engines' tests, once that
-# target exists) with ThreadSanitizer and runs them; any data race fails.
+# Builds the worker-thread pool's tests, the engines' tests and the console's
+# (the status line draws from a thread of its own) with ThreadSanitizer and
+# runs them; any data race fails.
 #   TSAN_BUILD_DIR  build folder (default: build-tsan in the source tree)
 #   TSAN_CXX        compiler (default: clang++)
 #   TSAN_JOBS       parallel build jobs (default: 2)
@@ -17,10 +18,11 @@ cmake -S "$root" -B "$build" -G Ninja \
 declare -A paths=(
   [tamsel_threads_tests]="engines/threads/tamsel_threads_tests"
   [tamsel_engines_tests]="engines/tamsel_engines_tests"
+  [tamsel_console_tests]="core/console/tamsel_console_tests"
 )
 targets=()
 known="$(ninja -C "$build" -t targets all)"
-for target in tamsel_threads_tests tamsel_engines_tests; do
+for target in tamsel_threads_tests tamsel_engines_tests tamsel_console_tests; do
   if grep -q "^$target: " <<<"$known"; then
     targets+=("$target")
   else

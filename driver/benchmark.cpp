@@ -7,6 +7,7 @@
 #include "driver/base/run_state.h"
 #include "driver/main_flow.h"
 #include "driver/option_table.h"
+#include "driver/progress_display.h"
 #include "engines/parallel_sieve.h"
 #include "engines/segmented_sieve.h"
 
@@ -34,15 +35,23 @@ void RunBenchmark() {
   if (SearchLimit == 0) SearchLimit = 1;
   StdChannel().WriteLn(ProgramTitle + " -- Benchmark Started at " + ShortDateLongTimeNow());
 
+  if (!FlushBeforeLongWork()) return;
   const TTimeStamp singleStart = Now();
   TTimeStamp singleEnd;
   SearchRecord.Method.clear();
-  SegmentedSievePlus(SieveTableData, SearchRecord, SearchLimit, singleEnd);
+  {
+    const TSearchWatch watch;
+    SegmentedSievePlus(SieveTableData, SearchRecord, SearchLimit, singleEnd);
+  }
 
+  if (!FlushBeforeLongWork()) return;
   const TTimeStamp fullStart = Now();
   TTimeStamp fullEnd;
   SearchRecord.Method.clear();
-  ParallelSieve(SieveTableData, SearchRecord, fullEnd, SearchLimit, MaxThreads);
+  {
+    const TSearchWatch watch;
+    ParallelSieve(SieveTableData, SearchRecord, fullEnd, SearchLimit, MaxThreads);
+  }
 
   TBenchmarkTexts texts;
   texts.Start = FormatDateTime(kStampPattern, singleStart.Wall);

@@ -19,6 +19,7 @@
 #include "driver/benchmark.h"
 #include "driver/help.h"
 #include "driver/option_table.h"
+#include "driver/progress_display.h"
 #include "driver/timing_report.h"
 #include "engines/parallel_sieve.h"
 #include "engines/segmented_sieve.h"
@@ -116,6 +117,7 @@ bool CheckSearchLimitRange() {
 void Dispatch() {
   if (RunOptions.Factors || RunOptions.PrimeFactors) {
     if (SearchLimit == 0) SearchLimit = 1;
+    if (!FlushBeforeLongWork()) return;
     ShowFactors(SearchLimit);
   } else if (RunOptions.Benchmark) {
     RunBenchmark();
@@ -133,49 +135,67 @@ void RunSimpleSieve(TPrimeRecord& record, bool labelled) {
   CountPrimes(SieveTableData, record);
 }
 
+template <class TEngineCall>
+void WatchedSearch(TEngineCall engineCall) {
+  const TSearchWatch watch;
+  engineCall();
+}
+
+// Each engine's header is on the screen while it runs; a run whose standard
+// output is gone stops before the next engine.
 void RunDebugSearch() {
   SetExitBit(kExitDebugBit);
   if (SearchLimit < LargeSearchThreshold) {
     const TTimeStamp start = Now();
     PrintSectionHeader("Simple Sieve");
+    if (!FlushBeforeLongWork()) return;
     SearchRecord = TPrimeRecord{};
-    RunSimpleSieve(SearchRecord, false);
+    WatchedSearch([] { RunSimpleSieve(SearchRecord, false); });
     PrintTimingReport(start, SearchEndTime, '-');
   }
   PrintSectionHeader("Normal Segmented Sieve");
+  if (!FlushBeforeLongWork()) return;
   TTimeStamp start = Now();
   SearchRecord.Method.clear();
-  SegmentedSieve(SieveTableData, SearchRecord, SearchLimit, SearchEndTime);
+  WatchedSearch([] { SegmentedSieve(SieveTableData, SearchRecord, SearchLimit, SearchEndTime); });
   PrintTimingReport(start, SearchEndTime, '@');
 
   PrintSectionHeader("Segmented Sieve PLUS (Segment Processing in External Subroutine)");
+  if (!FlushBeforeLongWork()) return;
   start = Now();
   SearchRecord.Method.clear();
-  SegmentedSievePlus(SieveTableData, SearchRecord, SearchLimit, SearchEndTime);
+  WatchedSearch(
+      [] { SegmentedSievePlus(SieveTableData, SearchRecord, SearchLimit, SearchEndTime); });
   PrintTimingReport(start, SearchEndTime, '+');
 
   PrintSectionHeader("Segmented Sieve PARALLEL (Concurrency: " + std::to_string(ThreadCount) +
                      " Threads)");
+  if (!FlushBeforeLongWork()) return;
   start = Now();
   SearchRecord.Method.clear();
-  ParallelSieve(SieveTableData, SearchRecord, SearchEndTime, SearchLimit, ThreadCount);
+  WatchedSearch(
+      [] { ParallelSieve(SieveTableData, SearchRecord, SearchEndTime, SearchLimit, ThreadCount); });
   PrintTimingReport(start, SearchEndTime, '*');
   WriteDashLine(100, false);
 }
 
 void RunNormalSearch() {
+  if (!FlushBeforeLongWork()) return;
   const TTimeStamp start = Now();
   SearchRecord = TPrimeRecord{};
   // The statistics line shows the threads that searched: -p leaves
   // ThreadCount at its value when a small number goes to the simple sieve.
   std::int32_t threadsUsed = 1;
-  if (!RunOptions.AlwaysSegmented && SearchLimit <= SimpleSieveLimit) {
-    RunSimpleSieve(SearchRecord, true);
-  } else if (RunOptions.Parallel) {
-    ParallelSieve(SieveTableData, SearchRecord, SearchEndTime, SearchLimit, ThreadCount);
-    threadsUsed = ThreadCount;
-  } else {
-    SegmentedSievePlus(SieveTableData, SearchRecord, SearchLimit, SearchEndTime);
+  {
+    const TSearchWatch watch;
+    if (!RunOptions.AlwaysSegmented && SearchLimit <= SimpleSieveLimit) {
+      RunSimpleSieve(SearchRecord, true);
+    } else if (RunOptions.Parallel) {
+      ParallelSieve(SieveTableData, SearchRecord, SearchEndTime, SearchLimit, ThreadCount);
+      threadsUsed = ThreadCount;
+    } else {
+      SegmentedSievePlus(SieveTableData, SearchRecord, SearchLimit, SearchEndTime);
+    }
   }
   TStatistics stats;
   stats.SearchLimit = SearchLimit;
@@ -201,6 +221,7 @@ void RunDriver() {
   if (RunOptions.Banner || RunOptions.Verbose) ShowBuildInfo(VersionInfo, RunOptions.Verbose, true);
   AdjustOptions();
   if (!CheckSearchLimitRange()) return;
+  ShowProgressWhenSuitable();
   Dispatch();
 }
 
@@ -252,7 +273,7 @@ int RunProgramMain(int argc, char** argv) {
   } catch (...) {
     return ReportUnhandledException(std::current_exception());
   }
-  FlushChannels();
+  if (ReportFailedWrites()) AssignExitCode(kExitWriteFailed);
   return ExitCode;
 }
 

@@ -19,6 +19,8 @@ inline constexpr std::int32_t kExitHelpShown = 255;
 // Not one of the documented codes: the machine could not give the memory a
 // search needs.
 inline constexpr std::int32_t kExitOutOfMemory = 1;
+// Nor is this: a write to standard output or standard error failed.
+inline constexpr std::int32_t kExitWriteFailed = 1;
 
 // Looks up all twenty options over the whole command line, in table order
 // (a later lookup may re-mark an argument an earlier one claimed), filling

@@ -1,5 +1,5 @@
 // The parallel segmented sieve: the segments of the normal segmented sieve,
-// handed out one at a time to up to 64 worker threads.
+// handed out in runs of consecutive segments to up to 64 worker threads.
 #pragma once
 #include <cstdint>
 
@@ -14,9 +14,19 @@ inline constexpr std::int32_t kMaxWorkerThreads = 64;
 void ParallelSieve(TPrimeCheck& table, TPrimeRecord& record, TTimeStamp& endTime,
                    std::uint64_t n, std::int32_t threadCount);
 
-// Test aid: from now on the worker that takes segment `segment` fails as if
-// its memory had run out (0 lifts it).
+// How a search up to n is cut into runs: segments 1 to LastSegment, in Runs
+// runs of RunLength segments (the last run may be shorter).
+struct TRunPlan {
+  std::uint64_t LastSegment = 0;
+  std::uint64_t RunLength = 1;
+  std::uint64_t Runs = 0;
+};
+TRunPlan PlanRuns(std::uint64_t n, std::int32_t threads);
+
+// Test aids: from now on the worker that takes segment `segment` fails as if
+// its memory had run out, and runs have the given length (0 lifts each).
 void SetSegmentFailureForTest(std::uint64_t segment);
+void SetRunLengthForTest(std::uint64_t length);
 
 // Atomic updates of a record shared by the workers.
 void AddCount(TPrimeRecord& record, std::uint64_t count);

@@ -15,23 +15,18 @@ namespace {
 [[gnu::always_inline]] inline void SegmentSteps(TPrimeCheck& table, TPrimeRecord& record,
                                                 TBasePrimes& base, std::uint64_t low,
                                                 std::uint64_t high) {
-  const std::size_t length = static_cast<std::size_t>(high - low + 1);
-  std::uint8_t* t = table.data();
-  base.Presieve.Fill(t, low, length);
-  base.Crossing.Cross(t, length);
-
-  const std::size_t last = FindLastOne(t, length);
-  if (last == length) return;  // no prime: Highest stays, nothing to count
-  record.Highest = low + last;
+  const TSegmentBits bits = base.Sieve.Sieve(table.data(), low, high);
+  const std::uint64_t highest = HighestSegmentPrime(bits);
+  if (highest == 0) return;  // no prime: Highest stays, nothing to count
+  record.Highest = highest;
   if (RunOptions.NoCount) return;
   if (RunOptions.ShowPrimes) {
-    for (std::size_t i = 0; i <= last; ++i) {
-      if (t[i] == 0) continue;
+    ForEachSegmentPrime(bits, [&](std::uint64_t prime) {
       ++record.Count;
-      ShowPrime(low + i, record.Count);
-    }
+      ShowPrime(prime, record.Count);
+    });
   } else {
-    record.Count += CountOnes(t, last + 1);
+    record.Count += CountSegmentPrimes(bits);
   }
 }
 
@@ -51,8 +46,8 @@ void RunSegmentedSearch(TPrimeCheck& table, TPrimeRecord& record, std::uint64_t 
   table = FreshSieveTable(sizes.Size);
   TPrimeFound primes;
   CollectPrimes(primes, record, table, method);
-  TBasePrimes base(std::move(primes), sizes.Size);
-  base.Crossing.StartAt(sizes.FirstLow);
+  TBasePrimes base(std::move(primes), n, sizes.Size);
+  base.Sieve.StartAt(1);
 
   TSearchProgress progress(SegmentCount(n, sizes.Size));
   std::uint64_t low = sizes.FirstLow;
@@ -91,8 +86,8 @@ std::uint64_t SegmentCount(std::uint64_t n, std::uint64_t s) {
   return s == 0 || n <= s ? 0 : (n - 1) / s;
 }
 
-TBasePrimes::TBasePrimes(TPrimeFound primesUpToS, std::uint64_t s)
-    : Primes(std::move(primesUpToS)), Presieve(s), Crossing(Primes, Presieve.Largest(), s) {}
+TBasePrimes::TBasePrimes(TPrimeFound primesUpToS, std::uint64_t n, std::uint64_t s)
+    : Primes(std::move(primesUpToS)), Presieve(s, n / 30), Sieve(Primes, Presieve, s) {}
 
 [[gnu::noinline]] void SieveSegment(TPrimeCheck& table, TPrimeRecord& record,
                                     TBasePrimes& base, std::uint64_t low, std::uint64_t high) {

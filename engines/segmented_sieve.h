@@ -21,13 +21,13 @@ TSegmentSizes SegmentSizes(std::uint64_t n);
 // Segments of s numbers from s + 1 up to n, the last one possibly short.
 std::uint64_t SegmentCount(std::uint64_t n, std::uint64_t s);
 
-// The base primes of a segmented search with what the segment work needs to
-// cross out their multiples quickly.
+// The base primes of a segmented search up to n with what the segment work
+// needs to cross out their multiples quickly.
 struct TBasePrimes {
-  TBasePrimes(TPrimeFound primesUpToS, std::uint64_t s);
+  TBasePrimes(TPrimeFound primesUpToS, std::uint64_t n, std::uint64_t s);
   TPrimeFound Primes;
   TPresieve Presieve;
-  TCrossingSet Crossing;  // positioned at the next segment to sieve
+  TSegmentSieve Sieve;  // positioned at the next segment to sieve
 };
 
 // The work for one segment low..high (inclusive) in a table of s + 1

@@ -1,181 +1,193 @@
-// The inner loops shared by every sieve: a pre-sieved pattern for the
-// smallest primes, crossing out the multiples on a modulo-30 wheel with each
-// prime's next multiple carried from one block to the next, and
-// word-at-a-time scans.
+// The inner loops shared by every sieve.
+//
+// A segment is sieved as bits: only numbers coprime to 30 can be primes above
+// 5, and there are eight of them in every 30 numbers, so byte b of the whole
+// range holds 30b + 1, 7, 11, 13, 17, 19, 23 and 29 in its bits 0 to 7. A
+// segment of s numbers then takes s / 30 bytes and stays in the level 1
+// cache while its primes are crossed out. The smallest primes are crossed out
+// by copying repeating patterns; the others cross only their multiples p * m
+// with m coprime to 30, eight per 30p numbers.
 #pragma once
+#include <bit>
 #include <cstddef>
 #include <cstdint>
-#include <utility>
+#include <memory>
 #include <vector>
 
 #include "engines/prime_records.h"
 
 namespace tamsel {
 
-// The primes 2 to 13 that do not exceed maxPrime, crossed out by copying a
-// repeating pattern instead of one write per multiple.
+inline constexpr std::uint32_t kWheelResidues[8] = {1, 7, 11, 13, 17, 19, 23, 29};
+
+// The primes 7 and up that are cheaper to copy as patterns than to cross:
+// those that do not exceed maxPrime, in groups whose patterns are small next
+// to the work, workBytes bytes of segments in all.
 class TPresieve {
  public:
-  explicit TPresieve(std::uint64_t maxPrime);
-  // table[i] := 0 when first + i is a multiple of a presieved prime, else 1.
-  void Fill(std::uint8_t* table, std::uint64_t first, std::size_t count) const;
-  // Largest presieved prime, 0 when none.
+  TPresieve(std::uint64_t maxPrime, std::uint64_t workBytes);
+  // bytes[i] := the bits of byte firstByte + i with the multiples of the
+  // presieved primes (the primes themselves too) cleared.
+  void Fill(std::uint8_t* bytes, std::uint64_t firstByte, std::size_t count) const;
+  // Largest presieved prime, at least 5: the wheel takes 2, 3 and 5.
   std::uint64_t Largest() const { return largest_; }
 
  private:
-  std::vector<std::uint8_t> pattern_;
-  std::uint64_t period_ = 1;
-  std::uint64_t largest_ = 0;
+  std::vector<std::vector<std::uint8_t>> patterns_;  // one period each
+  std::uint64_t largest_ = 5;
 };
 
-// Crossing-out state for consecutive blocks of `stride` numbers. Every
-// crossing prime p lies above 5, and 2, 3 and 5 are always presieved when
-// one exists, so only the multiples p * m with m coprime to 30 need a write:
-// 8 writes per 30p numbers, a turn of the modulo-30 wheel. Each prime keeps
-// the offset of its next such multiple and the wheel position of its
-// cofactor m.
-//
-// Primes below stride / 6 are visited in every block: the smallest chunk by
-// chunk, so that the chunk stays in the level 1 cache; those with many hits
-// eight writes (a whole turn of the wheel) at a time; those with at most
-// kFewHitClasses hits without a loop. Primes from stride / 6 to the stride
-// hit a block at most twice, and many blocks not at all: each waits in a
-// bucket for the block that holds its next multiple, so that a block costs
-// them only their hits.
-//
-// A set may hold only one of the two kinds, as the parallel engine needs:
-// each worker keeps a set of visited primes (VisitedOnly) and skips the
-// blocks the others take, and groups of waiting primes (WaitingOnly),
-// shared by all workers, cross every block in order. A VisitedOnly set
-// also tracks each prime's first multiple from block to block without a
-// division, so that skipping blocks costs little; its blocks must start
-// above every prime it holds (it crosses multiples below p * p too, which
-// are composites only then).
-class TCrossingSet {
+// y div divisor for every y below 16 * divisor (divisor below 2^36), by a
+// multiplication: the reciprocal's quotient is exact or one too large.
+class TSmallQuotient {
  public:
-  enum class TKinds { All, VisitedOnly, WaitingOnly };
-
-  TCrossingSet() = default;
-  // Takes the primes above presievedUpTo, which must be at least 5 when any
-  // such prime exists, of the given kinds; of the waiting primes, only every
-  // parts-th one from the part-th on (in ascending order, from 0).
-  TCrossingSet(const TPrimeFound& primes, std::uint64_t presievedUpTo, std::uint64_t stride,
-               TKinds kinds = TKinds::All, std::uint32_t part = 0, std::uint32_t parts = 1);
-
-  // Positions every prime at its first multiple p * m at or above
-  // max(low, p * p) with m coprime to 30 (one division per prime).
-  void StartAt(std::uint64_t low);
-
-  // Crosses out the multiples inside table[0, length) after skipping
-  // `skipBlocks` whole blocks (VisitedOnly sets only), then moves on to the
-  // next block. A block shorter than the stride must be the last one
-  // crossed.
-  // `writer` tells which lanes the primes passed on go to (see kWriters).
-  void Cross(std::uint8_t* table, std::size_t length, std::uint64_t skipBlocks = 0,
-             std::uint32_t writer = 0);
-
-  std::size_t Size() const;
-
-  // Classes of visited primes crossed without a loop: class c holds the
-  // primes that hit a block at most kFewHitClasses - c times. Up to 8 such
-  // writes cost less than a turn loop's mispredicted exit.
-  static constexpr int kFewHitClasses = 8;
-  // Rings of buckets: ring h holds the primes that hit a block at most
-  // h + 1 times (more rings measured slower than visiting those primes).
-  static constexpr int kBucketHits = 2;
-  // Buckets in a ring: a prime's next multiple lies less than 7 strides
-  // beyond the start of the block of its last one.
-  static constexpr std::uint32_t kBuckets = 8;
-  // Parallel workers that take turns with one set each add the primes they
-  // pass on to lanes of their own (by worker number modulo kWriters): memory
-  // one processor writes and the next reads has to move between their
-  // caches, while a lane's memory is mostly written by the processor that
-  // wrote it before.
-  static constexpr std::uint32_t kWriters = 2;
-
-  // A visited prime: its next multiple's offset from the start of the
-  // current block and the wheel position (0..7 for the residues 1, 7, 11,
-  // 13, 17, 19, 23, 29 of the cofactor modulo 30).
-  struct TVisited {
-    std::uint64_t Next;
-    std::uint32_t Prime;  // below 2^32, as every base prime of a 64-bit search
-    std::uint32_t Wheel;
-  };
-  // A prime in the bucket of the block that holds its next multiple: eight
-  // bytes, since buckets are mostly memory traffic.
-  struct TWaiting {
-    // The prime's index in its ring's Primes (below 2^29, as there are
-    // fewer primes below 2^32) times 8, plus the wheel position.
-    std::uint32_t IndexWheel;
-    std::uint32_t Offset;  // from the start of that block, below the stride
-    static TWaiting Make(std::size_t index, std::uint64_t offset, std::uint32_t wheel) {
-      return {static_cast<std::uint32_t>(index << 3 | wheel), static_cast<std::uint32_t>(offset)};
-    }
-  };
-  struct TBucketRing {
-    // Ascending; those from FirstDormant on have their squares beyond the
-    // current block and sit in no bucket yet.
-    std::vector<std::uint32_t> Primes;
-    std::size_t FirstDormant = 0;
-    // A bucket is made of one lane per writer: writer w adds to lane w
-    // only. Lane w of bucket b holds Filled[w][b] primes; its vector's size
-    // is its capacity, so that emptying a bucket writes through plain
-    // pointers.
-    std::vector<TWaiting> Buckets[kWriters][kBuckets];
-    std::size_t Filled[kWriters][kBuckets] = {};
-    void Clear();
-    void Add(std::uint32_t writer, std::uint32_t bucket, const TWaiting& waiting);
-    // Makes room for `count` more primes in every bucket of the writer.
-    void Reserve(std::uint32_t writer, std::size_t count);
-  };
+  TSmallQuotient() = default;
+  explicit TSmallQuotient(std::uint64_t divisor)
+      : divisor_(divisor), reciprocal_(((std::uint64_t{1} << 40) + divisor - 1) / divisor) {}
+  std::uint64_t Of(std::uint64_t y) const {
+    const std::uint64_t guess = y * reciprocal_ >> 40;
+    return guess - (guess * divisor_ > y ? 1 : 0);
+  }
 
  private:
-  // Positions the waiting primes for the block starting at low.
-  void PlaceWaiting(std::uint64_t low);
-  void CrossVisited(std::uint8_t* table, std::size_t length, std::uint64_t skipBlocks);
-  void AddDue(TBucketRing& ring, std::size_t length);
-  template <int MaxHits>
-  void EmptyBucket(TBucketRing& ring, std::uint8_t* table);
-  template <int... Ring>
-  void EmptyBuckets(std::uint8_t* table, std::size_t length, std::integer_sequence<int, Ring...>);
-  void CrossLastBucket(TBucketRing& ring, std::uint8_t* table, std::size_t length);
-
-  std::uint64_t stride_ = 0;
-  double inverseStride_ = 0;
-  std::vector<TVisited> visited_;  // ascending
-  // For sets that skip blocks (VisitedOnly): for each visited prime, the
-  // offset of its first multiple from the current block's start and that
-  // multiple's cofactor modulo 30, kept up to date block by block without a
-  // division (see AdvanceFirstMultiples).
-  struct TFirstMultiples {
-    std::vector<std::int32_t> Offset;      // (-low) mod p
-    std::vector<std::int32_t> Cofactor30;  // ((low + Offset) / p) mod 30
-    std::vector<std::int32_t> Prime;
-    // For a step of one block ([0]) and of two blocks ([1]): the step mod p
-    // and (the step div p) mod 30.
-    std::vector<std::int32_t> StepModP[2];
-    std::vector<std::int32_t> StepDivP30[2];
-  } first_;
-  bool tracksFirst_ = false;
-  std::uint64_t firstLag_ = 0;  // blocks the first multiples lag behind
-  void StartFirstMultiples(std::uint64_t low);
-  void AdvanceFirstMultiples(std::uint64_t blocks);
-  // Puts the first `count` visited primes at their first multiples on the
-  // wheel from the current block's start.
-  void PlaceVisitedFromFirstMultiples(std::size_t count);
-  template <int Hits>
-  void CrossFewHitsFromFirst(std::uint8_t* table, std::size_t length, std::size_t from,
-                             std::size_t to);
-  // Visited primes below chunkEnd_ are crossed chunk by chunk; from
-  // classStart_[c] on they are crossed without a loop.
-  std::size_t chunkEnd_ = 0;
-  std::size_t classStart_[kFewHitClasses] = {};
-  TBucketRing rings_[kBucketHits];
-  std::uint64_t low_ = 0;   // the current block's first number
-  std::uint64_t block_ = 0;  // the current block's bucket is block_ % kBuckets
-  std::uint32_t writer_ = 0;  // the lanes primes go to
-  std::uint8_t scratch_[1] = {};  // takes the writes that fall beyond a block
+  std::uint64_t divisor_ = 1;
+  std::uint64_t reciprocal_ = std::uint64_t{1} << 40;
 };
+
+// One segment's bits: Bytes[i] is byte FirstByte + i of the whole range,
+// with every bit outside Low..High cleared. The primes 2, 3 and 5, which
+// have no bits, count as found when they lie inside Low..High.
+struct TSegmentBits {
+  const std::uint8_t* Bytes = nullptr;
+  std::size_t Length = 0;
+  std::uint64_t FirstByte = 0;
+  std::uint64_t Low = 0;
+  std::uint64_t High = 0;
+};
+
+// Crosses out the multiples of base primes in consecutive segments of `step`
+// numbers: segment k holds k * step + 1 .. (k + 1) * step. Each prime keeps
+// its next multiple from one segment to the next. The primes with many hits
+// per segment are visited in every segment; those with at most two wait in
+// a bucket for the segment that holds their next multiple, so that a segment
+// costs them only their hits. Consecutive segments may share a byte; its
+// bits pass from one segment to the next. The numbers of a segment and of
+// the sixteen after it must lie below 2^64.
+class TSegmentSieve {
+ public:
+  TSegmentSieve() = default;
+  // Takes the primes (ascending, at most step) above the presieve; presieve
+  // must outlive the sieve.
+  TSegmentSieve(const TPrimeFound& primes, const TPresieve& presieve, std::uint64_t step);
+
+  // Positions every prime at its first multiple in segment k, or later.
+  void StartAt(std::uint64_t segment);
+
+  // Sieves the positioned segment, low..high (high at most its end; only the
+  // last segment may be shorter), into storage, which must hold the
+  // segment's bytes (at most StorageBytes(step)), and moves on to the next
+  // segment.
+  TSegmentBits Sieve(std::uint8_t* storage, std::uint64_t low, std::uint64_t high);
+
+  static std::size_t StorageBytes(std::uint64_t step) {
+    return static_cast<std::size_t>(step / 30 + 2);
+  }
+
+  // A prime is kept as q = p div 30 and its class c, the position of p mod
+  // 30 among the residues (so p = 30q + kWheelResidues[c]), with the byte
+  // of its next multiple and the wheel position of that multiple's cofactor.
+  // Primes with many hits keep the first byte of their current turn of the
+  // wheel instead (see CrossMany); it may lie before the segment.
+  struct TVisited {
+    std::uint32_t Q;
+    std::int32_t Next;  // from the current segment's first byte
+    std::uint32_t Wheel;
+  };
+  // Eight bytes, since buckets are mostly memory traffic.
+  struct TWaiting {
+    std::uint32_t OffsetWheel;  // byte from its segment's first * 8 + wheel position
+    std::uint32_t QClass;       // q * 8 + c
+  };
+
+  // Visited primes from fewStart_[c][h] on hit a segment at most
+  // kFewHits - h times; the ones before them more often.
+  static constexpr int kFewHits = 8;
+  // Rings of buckets: ring h holds the primes that hit a segment at most
+  // h + 1 times.
+  static constexpr int kRings = 2;
+
+ private:
+  static constexpr std::uint32_t kBuckets = 16;  // a power of two above the longest jump
+
+  // A bucket grows only now and then: its size is the most primes it held.
+  struct TBucket {
+    std::unique_ptr<TWaiting[]> Data;
+    std::uint32_t Filled = 0;
+    std::uint32_t Capacity = 0;
+    void Add(const TWaiting& waiting) {
+      if (Filled == Capacity) Reserve(1);
+      Data[Filled++] = waiting;
+    }
+    void Reserve(std::uint32_t more);
+  };
+  struct TBucketRing {
+    std::vector<std::uint32_t> Primes;  // q * 8 + c, ascending primes
+    std::size_t Active = 0;             // the others wait for their squares
+    TBucket Buckets[kBuckets];
+  };
+
+  std::uint64_t FirstByteOf(std::uint64_t segment) const { return (segment * step_ + 1) / 30; }
+  // Puts a prime in the bucket of the segment whose bytes reach the given
+  // one, or of the earliest segment when that comes later.
+  void Wait(TBucketRing& ring, std::uint64_t earliest, std::uint64_t byte, std::uint32_t wheel,
+            std::uint32_t qClass);
+  void Activate(std::uint64_t firstByte, std::uint64_t lastByte);
+  // Puts visited prime i of class c at the multiple `offset` bytes from the
+  // current segment's first byte, its cofactor at the given wheel position.
+  void PlaceVisited(std::uint32_t c, std::size_t i, std::int64_t offset, std::uint32_t wheel);
+  void CrossVisited(std::uint8_t* bytes, std::size_t length, std::uint32_t shift);
+  template <int Ring>
+  void EmptyBucket(TBucketRing& ring, std::uint8_t* bytes, std::size_t length);
+  void CrossLastBucket(TBucketRing& ring, std::uint8_t* bytes, std::size_t length);
+
+  const TPresieve* presieve_ = nullptr;
+  std::uint64_t step_ = 0;
+  std::vector<TVisited> visited_[8];  // by class, ascending
+  std::size_t activeVisited_[8] = {};  // the others wait for their squares
+  std::size_t fewStart_[8][kFewHits] = {};
+  TBucketRing rings_[kRings];
+  std::uint64_t segment_ = 0;
+  // For the current segment: the bytes from its first byte to the first of
+  // each following segment, and what finds the segment of a byte ahead.
+  std::uint32_t aheadFirst_[kBuckets] = {};
+  std::uint64_t aheadBase_ = 0;
+  TSmallQuotient aheadQuotient_;  // by step
+  std::uint64_t sharedByte_ = UINT64_MAX;  // the last segment's last byte
+  std::uint8_t sharedBits_ = 0;            // and its bits, fully sieved
+  std::uint8_t scratch_ = 0;               // takes the writes that fall outside
+};
+
+// The primes in a sieved segment.
+std::uint64_t CountSegmentPrimes(const TSegmentBits& bits);
+// 0 when there is none.
+std::uint64_t HighestSegmentPrime(const TSegmentBits& bits);
+
+// Calls found(prime) for every prime of the segment in ascending order.
+template <typename F>
+void ForEachSegmentPrime(const TSegmentBits& bits, F&& found) {
+  for (const std::uint64_t p : {2, 3, 5}) {
+    if (p >= bits.Low && p <= bits.High) found(p);
+  }
+  for (std::size_t i = 0; i < bits.Length; ++i) {
+    for (unsigned byte = bits.Bytes[i]; byte != 0; byte &= byte - 1) {
+      found(30 * (bits.FirstByte + i) + kWheelResidues[std::countr_zero(byte)]);
+    }
+  }
+}
+
+// table[v] := 1 for every prime v of the segment and 0 for the other numbers
+// Low..High; table is indexed by the number itself.
+void ExpandSegment(const TSegmentBits& bits, std::uint8_t* table);
 
 // Number of nonzero bytes in table[0, count); every byte is 0 or 1.
 std::uint64_t CountOnes(const std::uint8_t* table, std::size_t count);

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <optional>
+#include <vector>
 
 #include "driver/base/run_state.h"
 #include "engines/search_progress.h"
@@ -11,8 +12,9 @@ namespace tamsel {
 
 namespace {
 
-// Crossing out works through the table in blocks that stay in the cache.
-constexpr std::uint64_t kBlockBytes = 1 << 18;
+// The table is sieved as bits in blocks that stay in the cache, each then
+// spread out to a byte per number.
+constexpr std::uint64_t kBlockNumbers = 30 * 32768;
 
 void ShowAndCount(const TPrimeCheck& table, std::uint64_t upTo, TPrimeRecord& record) {
   for (std::uint64_t i = 0; i <= upTo; ++i) {
@@ -25,27 +27,23 @@ void ShowAndCount(const TPrimeCheck& table, std::uint64_t upTo, TPrimeRecord& re
 void BuildTable(TPrimeCheck& table, std::uint64_t limit, bool showsProgress) {
   table.resize(limit + 1);
   const std::uint64_t root = TruncatedSqrt(limit);
-  const TPresieve presieve(root);
-  presieve.Fill(table.data(), 0, table.size());
-  table[0] = 0;
-  table[1] = 0;
   const TPrimeFound basePrimes = SmallPrimes(root);
-  for (const std::uint64_t p : basePrimes) {
-    if (p > presieve.Largest()) break;
-    table[p] = 1;  // the pattern crossed out the presieved primes themselves
+  const TPresieve presieve(root, limit / 30);
+  TSegmentSieve sieve(basePrimes, presieve, kBlockNumbers);
+  sieve.StartAt(0);
+  std::vector<std::uint8_t> bits(TSegmentSieve::StorageBytes(kBlockNumbers));
+  std::optional<TSearchProgress> progress;
+  if (showsProgress) progress.emplace(limit / kBlockNumbers + 1);
+  for (std::uint64_t low = 1; low <= limit; low += kBlockNumbers) {
+    const std::uint64_t high = std::min(limit, low + kBlockNumbers - 1);
+    ExpandSegment(sieve.Sieve(bits.data(), low, high), table.data());
+    AddProgress(1);
   }
-  if (presieve.Largest() != 0) {
-    const std::uint64_t block = std::min<std::uint64_t>(kBlockBytes, table.size());
-    TCrossingSet crossing(basePrimes, presieve.Largest(), block);
-    crossing.StartAt(0);
-    std::optional<TSearchProgress> progress;
-    if (showsProgress) progress.emplace((table.size() + block - 1) / block);
-    for (std::uint64_t low = 0; low < table.size(); low += block) {
-      const std::uint64_t length = std::min<std::uint64_t>(block, table.size() - low);
-      crossing.Cross(table.data() + low, length);
-      AddProgress(1);
-    }
-  }
+  // 0 and 1 are no primes; the presieve crossed out its own primes, and
+  // the smallest crossing primes their own bits.
+  table[0] = 0;
+  if (limit >= 1) table[1] = 0;
+  for (const std::uint64_t p : basePrimes) table[p] = 1;
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 #include "core/cmdline/option_lookup.h"
 
 #include <limits>
+#include <vector>
 
 #include "core/cmdline/alias_words.h"
 #include "core/cmdline/number_parse.h"
@@ -110,10 +111,26 @@ bool HandleMatch(TParamStatusArray& params, std::size_t i, const TParamMatch& ma
   return true;
 }
 
-void MatchArgument(TParamStatusArray& params, std::size_t i, const TStringArray& words,
-                   std::int32_t valuesTaken, std::int32_t flags, TFindParamRec& result) {
-  for (const std::string& word : words) {
-    const TParamMatch match = MatchParam(params[i].Text, word);
+// The spellings of one alias word, in matching order.
+TParamMatch MatchForms(std::string_view argument, const TStringArray& forms) {
+  const bool attachable = ModeAllowsAttachedValues(SyntaxMode);
+  for (const std::string& form : forms) {
+    if (SameTextNoCase(argument, form)) return {true, false, std::string(argument), {}};
+    if (attachable && HasAttachedValue(argument, form)) {
+      return {true, true, std::string(argument.substr(0, form.size())),
+              std::string(argument.substr(form.size() + 1, kMaxAttachedValue))};
+    }
+  }
+  return {};
+}
+
+// wordForms holds the spellings of each alias word, worked out once per
+// lookup rather than once per argument.
+void MatchArgument(TParamStatusArray& params, std::size_t i,
+                   const std::vector<TStringArray>& wordForms, std::int32_t valuesTaken,
+                   std::int32_t flags, TFindParamRec& result) {
+  for (const TStringArray& forms : wordForms) {
+    const TParamMatch match = MatchForms(params[i].Text, forms);
     if (match.Matched && !HandleMatch(params, i, match, valuesTaken, flags, result)) return;
   }
 }
@@ -126,15 +143,7 @@ std::int64_t SaturatedSigned(std::uint64_t value) {
 }  // namespace
 
 TParamMatch MatchParam(std::string_view argument, std::string_view word) {
-  const bool attachable = ModeAllowsAttachedValues(SyntaxMode);
-  for (const std::string& form : AliasForms(word)) {
-    if (SameTextNoCase(argument, form)) return {true, false, std::string(argument), {}};
-    if (attachable && HasAttachedValue(argument, form)) {
-      return {true, true, std::string(argument.substr(0, form.size())),
-              std::string(argument.substr(form.size() + 1, kMaxAttachedValue))};
-    }
-  }
-  return {};
+  return MatchForms(argument, AliasForms(word));
 }
 
 void RegisterAliases(std::string_view aliases) {
@@ -154,9 +163,10 @@ TFindParamRec FindParam(TParamStatusArray& params, std::string_view aliases, std
   const auto lastIndex = static_cast<std::int32_t>(params.size()) - 1;
   if (last == -1 || last > lastIndex) last = lastIndex;
   if (first < 0) first = 0;
-  const TStringArray words = SplitAliasWords(aliases);
+  std::vector<TStringArray> wordForms;
+  for (const std::string& word : SplitAliasWords(aliases)) wordForms.push_back(AliasForms(word));
   for (std::int32_t i = first; i <= last; ++i) {
-    MatchArgument(params, static_cast<std::size_t>(i), words, valuesTaken, flags, result);
+    MatchArgument(params, static_cast<std::size_t>(i), wordForms, valuesTaken, flags, result);
     if ((flags & fpScanAll) == 0 && result.Index != -1) break;
   }
   return result;
@@ -171,16 +181,9 @@ TFindParamRec FindSwitch(TParamStatusArray& params, std::string_view aliases, st
 TFindParamRec CheckSwitch(TParamStatusArray& params, std::string_view aliases, bool& found,
                           std::int32_t position, TPositionKind kind) {
   const TScanRange range = RangeFromPosition(position, kind);
-  TFindParamRec result = FindParam(params, aliases, range.Last, range.First, 1, 0);
-  // The value is optional: an argument that another lookup has claimed is
-  // simply not this switch's value, and does not make the switch incomplete.
-  if (result.Found && !result.ValueAttached) {
-    TParamStatusRec& option = params[static_cast<std::size_t>(result.Index)];
-    if (option.Status == psIncomplete) {
-      option.Status = psSwitch;
-      result.Value.clear();
-    }
-  }
+  // Like every value-taking lookup, the switch claims an unclaimed next
+  // argument as its value and is incomplete when that argument is taken.
+  const TFindParamRec result = FindParam(params, aliases, range.Last, range.First, 1, 0);
   found = result.Found;
   return result;
 }

@@ -53,7 +53,9 @@ TFindParamRec FindSwitch(TParamStatusArray& params, std::string_view aliases,
                          std::int32_t flags = 0, std::int32_t position = -1,
                          TPositionKind kind = pkFrom);
 
-// A switch with an optional value; found receives the result's Found.
+// A switch with an optional value, attached or the next argument; a next
+// argument that an earlier lookup claimed leaves the switch incomplete.
+// found receives the result's Found.
 TFindParamRec CheckSwitch(TParamStatusArray& params, std::string_view aliases, bool& found,
                           std::int32_t position = -1, TPositionKind kind = pkFrom);
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "core/cmdline/alias_words.h"
+#include "core/cmdline/substring_index.h"
 #include "core/console/text_helpers.h"
 
 namespace tamsel {
@@ -38,6 +39,13 @@ TIndexRange NormaliseRange(TParamStatisticsRec& record, const TParamStatusArray&
   return {first, last};
 }
 
+// Whether first and last, normalised as ValidateParams does, select every
+// argument, as -1 and -1 do.
+bool CoversWholeList(const TParamStatusArray& params, std::int32_t first, std::int32_t last) {
+  const auto lastIndex = static_cast<std::int32_t>(params.size()) - 1;
+  return first <= 0 && (last < 0 || last >= lastIndex);
+}
+
 void CountByStatus(TParamStatisticsRec& record, std::int32_t status, std::string_view text) {
   switch (status) {
     case psUnmatched: AddEntry(record.InvalidCount, record.InvalidList, text); break;
@@ -57,10 +65,9 @@ void CountOutside(TParamStatisticsRec& record, const TParamStatusRec& argument) 
 
 // An argument counts as a repeat when its text, ASCII case ignored, occurs
 // anywhere in the list of distinct arguments so far: -h after -help is a
-// repeat, and so is 1 after 100. uniqueLower mirrors UniqueList in lower
-// case, so the list is not lowered again for every argument.
+// repeat, and so is 1 after 100. seen holds UniqueList in lower case.
 void CountInRange(TParamStatisticsRec& record, const TParamStatusRec& argument,
-                  std::string& uniqueLower) {
+                  TSubstringIndex& seen) {
   AddEntry(record.TotalCount, record.TotalList, argument.Text);
   std::string text = argument.Text;
   if (text.empty()) {
@@ -68,16 +75,26 @@ void CountInRange(TParamStatisticsRec& record, const TParamStatusRec& argument,
   } else {
     AddEntry(record.NonEmptyCount, record.NonEmptyList, text);
   }
-  if (uniqueLower.find(LowerAscii(text)) == std::string::npos) {
+  if (!seen.Contains(LowerAscii(text))) {
     const std::size_t known = record.UniqueList.size();
     AddEntry(record.UniqueCount, record.UniqueList, text);
-    uniqueLower += LowerAscii(std::string_view(record.UniqueList).substr(known));
+    seen.Append(LowerAscii(std::string_view(record.UniqueList).substr(known)));
   }
   if (argument.Status != psSwitch && argument.Status != psValue) {
     AddEntry(record.OtherCount, record.OtherList, text);
   }
   AddEntry(record.CheckedCount, record.CheckedList, text);
   CountByStatus(record, argument.Status, text);
+}
+
+// The length UniqueList reaches when every argument in range is distinct,
+// each in quotes and followed by a blank.
+std::size_t LongestUniqueList(const TParamStatusArray& params, const TIndexRange& range) {
+  std::size_t length = 0;
+  for (std::size_t i = 0; i < params.size(); ++i) {
+    if (range.Holds(i)) length += params[i].Text.size() + 3;
+  }
+  return length;
 }
 
 // Splits at blanks and ":" and drops empty parts, so -p:4 gives -p and 4
@@ -160,7 +177,8 @@ void ValidateParams(TParamStatisticsRec& record, const TParamStatusArray& params
   BuildHelpForms(HelpForms, KnownOptions, kHelpWords);
   record.EssentialForms = FormList(essentialAliases, 0);
   const TIndexRange range = NormaliseRange(record, params, first, last);
-  std::string uniqueLower;
+  TSubstringIndex seen;
+  seen.Reserve(LongestUniqueList(params, range));
   bool anyInRange = false;
   for (std::size_t i = 0; i < params.size(); ++i) {
     if (!range.Holds(i)) {
@@ -168,7 +186,7 @@ void ValidateParams(TParamStatisticsRec& record, const TParamStatusArray& params
       continue;
     }
     anyInRange = true;
-    CountInRange(record, params[i], uniqueLower);
+    CountInRange(record, params[i], seen);
   }
   if (!record.EssentialForms.empty()) CheckEssentials(record, essentialRequired);
   record.Evaluated = true;
@@ -182,9 +200,16 @@ void ValidateSyntax(TParamStatisticsRec& record, const TParamStatusArray& params
                     std::string_view essentialAliases, bool essentialRequired, std::int32_t first,
                     std::int32_t last) {
   ValidateParams(record, params, essentialAliases, essentialRequired, first, last);
-  if (!DefaultSyntaxRecord.Evaluated) {
-    ValidateParams(DefaultSyntaxRecord, params, essentialAliases, essentialRequired, -1, -1);
+  if (DefaultSyntaxRecord.Evaluated) return;
+  if (CoversWholeList(params, first, last)) {
+    // The same validation again would give the same record but for its name;
+    // HelpForms, which it also touches, is complete after the first.
+    std::string name = std::move(DefaultSyntaxRecord.Name);
+    DefaultSyntaxRecord = record;
+    DefaultSyntaxRecord.Name = std::move(name);
+    return;
   }
+  ValidateParams(DefaultSyntaxRecord, params, essentialAliases, essentialRequired, -1, -1);
 }
 
 }  // namespace tamsel

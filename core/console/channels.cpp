@@ -3,6 +3,7 @@
 #include <charconv>
 
 #include "core/console/os_console.h"
+#include "core/console/status_line.h"
 
 namespace tamsel {
 
@@ -10,14 +11,17 @@ struct TChannelSink {
   os::TStream stream;
   std::string buffer;
   std::string* capture = nullptr;  // set while a test captures the stream
+  // The system's reason once a write failed; nothing more is written then,
+  // and the end of the run reports it.
+  std::string failure;
 };
 
 namespace {
 
 constexpr std::size_t kFlushThreshold = 1 << 16;
 
-TChannelSink gOutSink{os::TStream::Output, {}, nullptr};
-TChannelSink gErrSink{os::TStream::Error, {}, nullptr};
+TChannelSink gOutSink{os::TStream::Output, {}, nullptr, {}};
+TChannelSink gErrSink{os::TStream::Error, {}, nullptr, {}};
 TChannel gStdChannel(&gOutSink);
 TChannel gErrChannel(&gErrSink);
 
@@ -25,8 +29,9 @@ void FlushSink(TChannelSink& sink) {
   if (sink.buffer.empty()) return;
   if (sink.capture != nullptr) {
     sink.capture->append(sink.buffer);
-  } else {
-    (void)os::WriteAll(sink.stream, sink.buffer.data(), sink.buffer.size());
+  } else if (sink.failure.empty()) {
+    const TStatusLineHold noStatusLine;
+    sink.failure = os::WriteAll(sink.stream, sink.buffer.data(), sink.buffer.size());
   }
   sink.buffer.clear();
 }
@@ -46,6 +51,25 @@ std::string CapturedText(const std::string& text) {
     at = end + kLineEnd.size();
   }
   return out;
+}
+
+const char* StreamName(const TChannelSink& sink) {
+  return sink.stream == os::TStream::Output ? "standard output" : "standard error";
+}
+
+// "ERROR: Could not write to standard output: No space left on device."
+// Some systems end their reason with a full stop or a line end already.
+std::string FailedWriteMessage(const TChannelSink& sink) {
+  std::string reason = sink.failure;
+  const auto ending = [](char c) { return c == '.' || static_cast<unsigned char>(c) <= ' '; };
+  while (!reason.empty() && ending(reason.back())) reason.pop_back();
+  return std::string("ERROR: Could not write to ") + StreamName(sink) + ": " + reason + ".";
+}
+
+void ReportFailureOn(const TChannelSink& failed, TChannelSink& other) {
+  if (failed.failure.empty() || !other.failure.empty()) return;
+  other.buffer.append(FailedWriteMessage(failed)).append(kLineEnd);
+  FlushSink(other);
 }
 
 TChannelSink& OtherSink(const TChannelSink* sink) {
@@ -108,6 +132,21 @@ void ResetStdChannel() {
 void FlushChannels() {
   FlushSink(gOutSink);
   FlushSink(gErrSink);
+}
+
+bool FlushBeforeLongWork() {
+  FlushChannels();
+  const TChannelSink& standard = gStdChannel.WritesToError() ? gErrSink : gOutSink;
+  return standard.failure.empty();
+}
+
+bool ReportFailedWrites() {
+  FlushChannels();
+  const bool outFailed = !gOutSink.failure.empty();
+  const bool errFailed = !gErrSink.failure.empty();
+  ReportFailureOn(gOutSink, gErrSink);
+  ReportFailureOn(gErrSink, gOutSink);
+  return outFailed || errFailed;
 }
 
 TChannelCapture::TChannelCapture() {

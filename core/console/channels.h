@@ -5,6 +5,8 @@
 // Both buffer their text; before a channel writes into its stream, whatever
 // the other stream holds is flushed, so lines reach the console in the order
 // the program wrote them even when both streams share one terminal or file.
+// A stream whose write fails (a full disk, a closed descriptor) is written no
+// more; the end of the run reports it on the other stream.
 #pragma once
 #include <cstdint>
 #include <string>
@@ -46,6 +48,18 @@ void RebindStdChannelToError();
 // Points the standard channel back at standard output (start-up, tests).
 void ResetStdChannel();
 void FlushChannels();
+
+// Before work that takes long: flushes both channels, so that what was
+// written is on the screen or in the file while the work runs. False when
+// the standard channel can no longer be written, so the work's results
+// would be lost.
+bool FlushBeforeLongWork();
+
+// At the end of the run: flushes both channels and, for a stream whose write
+// failed, writes "ERROR: Could not write to standard output: " and the
+// system's reason on the other stream when that one still works. Returns
+// whether any write failed.
+bool ReportFailedWrites();
 
 // Test aid: while alive, both streams are collected into strings instead of
 // reaching the process's file descriptors. The texts come back with LF line

@@ -1,5 +1,6 @@
 // Operating-system seam for the console: raw writes to the two standard
-// streams, terminal detection, the key wait and the bell.
+// streams, terminal detection and width, the key wait, the bell, and clean-up
+// on Ctrl+C and termination requests.
 #pragma once
 #include <cstddef>
 #include <cstdint>
@@ -15,6 +16,9 @@ enum class TStream { Output = 1, Error = 2 };
 std::string WriteAll(TStream stream, const char* data, std::size_t length);
 
 bool IsTerminal(TStream stream);
+
+// Columns of the terminal the stream writes to; 0 when unknown.
+std::int32_t TerminalColumns(TStream stream);
 
 // Key polling on standard input. Begin discards input already waiting and
 // switches a terminal to unbuffered, silent reading; KeyPressed tests without
@@ -33,5 +37,18 @@ void SleepMilliseconds(std::int32_t milliseconds);
 // Rings the bell of the controlling terminal, without waiting for it; does
 // nothing when the process has none. Never written into redirected output.
 void Beep();
+
+// Ctrl+C and termination requests (on POSIX SIGINT, SIGTERM, SIGHUP and
+// SIGQUIT). While a clean-up is set, such a request first calls it and then
+// ends the process just as it would have without it; a request the process
+// ignores stays ignored. The clean-up may run in a signal handler or on a
+// thread of the system's, at any moment: it may only use lock-free atomics
+// and WriteAll. nullptr removes it. Main thread only.
+using TInterruptCleanup = void (*)();
+void SetInterruptCleanup(TInterruptCleanup cleanup);
+
+// Those requests are never handled on the calling thread, so a clean-up
+// never interrupts what this thread is writing.
+void KeepInterruptsOffThisThread();
 
 }  // namespace tamsel::os

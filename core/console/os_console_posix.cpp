@@ -1,11 +1,14 @@
 #include "core/console/os_console.h"
 
+#include <atomic>
 #include <cerrno>
 #include <csignal>
 #include <cstring>
 #include <ctime>
 #include <fcntl.h>
 #include <poll.h>
+#include <pthread.h>
+#include <sys/ioctl.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -17,6 +20,13 @@ std::string WriteAll(TStream stream, const char* data, std::size_t length) {
     const ssize_t written = ::write(fd, data, length);
     if (written < 0) {
       if (errno == EINTR) continue;
+      // A stream another process switched to non-blocking mode is full for
+      // the moment, not failed: wait until it takes more.
+      if (errno == EAGAIN || errno == EWOULDBLOCK) {
+        pollfd ready{fd, POLLOUT, 0};
+        ::poll(&ready, 1, -1);
+        continue;
+      }
       return std::strerror(errno);
     }
     data += written;
@@ -27,6 +37,12 @@ std::string WriteAll(TStream stream, const char* data, std::size_t length) {
 
 bool IsTerminal(TStream stream) { return ::isatty(static_cast<int>(stream)) == 1; }
 
+std::int32_t TerminalColumns(TStream stream) {
+  winsize size{};
+  if (::ioctl(static_cast<int>(stream), TIOCGWINSZ, &size) != 0) return 0;
+  return size.ws_col;
+}
+
 namespace {
 
 constexpr int kKeyboard = STDIN_FILENO;
@@ -36,8 +52,13 @@ constexpr std::size_t kSignalCount = sizeof kRestoringSignals / sizeof kRestorin
 // Read by the signal handler, hence written before it is armed.
 termios gSavedMode{};
 volatile std::sig_atomic_t gPolling = 0;
+std::atomic<TInterruptCleanup> gCleanup{nullptr};
+static_assert(std::atomic<TInterruptCleanup>::is_always_lock_free, "read in a signal handler");
 struct sigaction gPreviousActions[kSignalCount];
 bool gArmed[kSignalCount] = {};
+// The key wait and a clean-up may want the handler at the same time.
+int gArmCount = 0;
+bool gPollingArmed = false;
 
 void RestoreTerminalMode() { ::tcsetattr(kKeyboard, TCSANOW, &gSavedMode); }
 
@@ -47,22 +68,26 @@ std::size_t SignalIndex(int signal) {
   return i;
 }
 
-// Puts the terminal back, then lets the signal do what it would have done
-// (usually end the process).
-void RestoreAndReraise(int signal) {
+// Puts the terminal back and runs the clean-up, then lets the signal do what
+// it would have done (usually end the process).
+void CleanUpAndReraise(int signal) {
+  const int interruptedErrno = errno;
   if (gPolling != 0) {
     gPolling = 0;
     RestoreTerminalMode();
   }
+  if (const TInterruptCleanup cleanup = gCleanup.load()) cleanup();
   const std::size_t i = SignalIndex(signal);
   if (i < kSignalCount) ::sigaction(signal, &gPreviousActions[i], nullptr);
   ::raise(signal);
+  errno = interruptedErrno;  // for a previous action that lets the process go on
 }
 
 // A signal the process ignores (as under nohup) stays ignored.
 void ArmSignalRestore() {
+  if (gArmCount++ > 0) return;
   struct sigaction action{};
-  action.sa_handler = RestoreAndReraise;
+  action.sa_handler = CleanUpAndReraise;
   sigemptyset(&action.sa_mask);
   for (std::size_t i = 0; i < kSignalCount; ++i) {
     struct sigaction current{};
@@ -73,10 +98,18 @@ void ArmSignalRestore() {
 }
 
 void DisarmSignalRestore() {
+  if (gArmCount == 0 || --gArmCount > 0) return;
   for (std::size_t i = 0; i < kSignalCount; ++i) {
     if (gArmed[i]) ::sigaction(kRestoringSignals[i], &gPreviousActions[i], nullptr);
     gArmed[i] = false;
   }
+}
+
+sigset_t RestoringSignalSet() {
+  sigset_t set;
+  sigemptyset(&set);
+  for (const int signal : kRestoringSignals) sigaddset(&set, signal);
+  return set;
 }
 
 // A background job touching its controlling terminal would be stopped by
@@ -100,6 +133,7 @@ void BeginKeyPolling() {
   if (gPolling != 0 || !MayUseKeyboard()) return;
   if (::tcgetattr(kKeyboard, &gSavedMode) != 0) return;
   gPolling = 1;
+  gPollingArmed = true;
   ArmSignalRestore();
   const termios polling = UnbufferedSilentMode(gSavedMode);
   // TCSAFLUSH also discards whatever was typed before the wait began.
@@ -120,7 +154,8 @@ void EndKeyPolling() {
     RestoreTerminalMode();  // before clearing the flag, so no signal can slip between
     gPolling = 0;
   }
-  DisarmSignalRestore();
+  if (gPollingArmed) DisarmSignalRestore();
+  gPollingArmed = false;
 }
 
 void SleepMilliseconds(std::int32_t milliseconds) {
@@ -136,6 +171,18 @@ void Beep() {
   const ssize_t written = ::write(terminal, "\a", 1);
   (void)written;  // a bell that cannot ring is no reason to fail
   ::close(terminal);
+}
+
+void SetInterruptCleanup(TInterruptCleanup cleanup) {
+  const bool wasSet = gCleanup.load() != nullptr;
+  if (cleanup != nullptr && !wasSet) ArmSignalRestore();
+  gCleanup.store(cleanup);
+  if (cleanup == nullptr && wasSet) DisarmSignalRestore();
+}
+
+void KeepInterruptsOffThisThread() {
+  const sigset_t signals = RestoringSignalSet();
+  ::pthread_sigmask(SIG_BLOCK, &signals, nullptr);
 }
 
 }  // namespace tamsel::os

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <atomic>
 #include <string_view>
 
 #include "core/console/os_error.h"
@@ -71,24 +72,50 @@ std::string WriteConsoleText(HANDLE handle, std::string& pending, const char* da
   return {};
 }
 
-std::string gPendingConsoleText[2];
+// Per thread: an interrupt clean-up writes from a thread of its own.
+thread_local std::string tPendingConsoleText[2];
 
 HANDLE KeyboardHandle() { return ::GetStdHandle(STD_INPUT_HANDLE); }
 
 bool gPolling = false;
+
+std::atomic<TInterruptCleanup> gCleanup{nullptr};
+
+// Runs on a thread the system starts for the event; returning FALSE passes
+// the event on to the default handler, which ends the process as before.
+BOOL WINAPI OnConsoleEvent(DWORD event) {
+  switch (event) {
+    case CTRL_C_EVENT:
+    case CTRL_BREAK_EVENT:
+    case CTRL_CLOSE_EVENT:
+    case CTRL_LOGOFF_EVENT:
+    case CTRL_SHUTDOWN_EVENT:
+      if (const TInterruptCleanup cleanup = gCleanup.load()) cleanup();
+      break;
+    default:
+      break;
+  }
+  return FALSE;
+}
 
 }  // namespace
 
 std::string WriteAll(TStream stream, const char* data, std::size_t length) {
   const HANDLE handle = StreamHandle(stream);
   if (IsConsole(handle)) {
-    std::string& pending = gPendingConsoleText[stream == TStream::Output ? 0 : 1];
+    std::string& pending = tPendingConsoleText[stream == TStream::Output ? 0 : 1];
     return WriteConsoleText(handle, pending, data, length);
   }
   return WriteBytes(handle, data, length);
 }
 
 bool IsTerminal(TStream stream) { return IsConsole(StreamHandle(stream)); }
+
+std::int32_t TerminalColumns(TStream stream) {
+  CONSOLE_SCREEN_BUFFER_INFO info{};
+  if (::GetConsoleScreenBufferInfo(StreamHandle(stream), &info) == 0) return 0;
+  return info.srWindow.Right - info.srWindow.Left + 1;
+}
 
 // Standard input that is a file, a pipe or the NUL device is no keyboard:
 // the wait then runs all its ticks.
@@ -124,5 +151,16 @@ void SleepMilliseconds(std::int32_t milliseconds) {
 
 // The system's default sound, played asynchronously.
 void Beep() { ::MessageBeep(0); }
+
+// A process that ignores Ctrl+C (as one started that way does) is never
+// told of it, so it stays ignored.
+void SetInterruptCleanup(TInterruptCleanup cleanup) {
+  const TInterruptCleanup previous = gCleanup.exchange(cleanup);
+  if (previous == nullptr && cleanup != nullptr) ::SetConsoleCtrlHandler(OnConsoleEvent, TRUE);
+  if (previous != nullptr && cleanup == nullptr) ::SetConsoleCtrlHandler(OnConsoleEvent, FALSE);
+}
+
+// Windows handles console events on threads of its own, never on this one.
+void KeepInterruptsOffThisThread() {}
 
 }  // namespace tamsel::os

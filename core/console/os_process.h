@@ -13,7 +13,8 @@ void CaptureProcessArguments(int argc, const char* const* argv);
 const std::vector<std::string>& ProcessArguments();
 
 // The command line as typed: the program path as invoked, then each argument
-// after one blank, an argument that is empty or holds a blank in quotes.
+// after one blank; the path or an argument that is empty or holds a blank is
+// in quotes, as a shell or the Windows command line needs it.
 std::string RawCommandLine();
 
 // The full path of the running program file (the invoked path as a fallback).

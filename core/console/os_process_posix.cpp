@@ -31,7 +31,7 @@ void CaptureProcessArguments(int argc, const char* const* argv) {
 const std::vector<std::string>& ProcessArguments() { return gArguments; }
 
 std::string RawCommandLine() {
-  std::string line = gInvokedPath;
+  std::string line = QuoteIfSpaced(gInvokedPath);
   for (const std::string& argument : gArguments) {
     line.push_back(' ');
     line.append(QuoteIfSpaced(argument));

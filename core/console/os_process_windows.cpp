@@ -57,7 +57,7 @@ void CaptureProcessArguments(int argc, const char* const* argv) {
     return;
   }
   gInvokedPath = argc > 0 && argv[0] != nullptr ? argv[0] : "";
-  gCommandLine = gInvokedPath;
+  gCommandLine = QuoteIfSpaced(gInvokedPath);
   for (int i = 1; i < argc; ++i) {
     gArguments.emplace_back(argv[i] != nullptr ? argv[i] : "");
     gCommandLine += ' ' + QuoteIfSpaced(gArguments.back());

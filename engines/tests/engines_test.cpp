@@ -116,10 +116,43 @@ TEST_F(CrossEngine, ParallelResultDoesNotDependOnThreadCount) {
   }
 }
 
+// Workers draw runs of consecutive segments: runs of one and two segments,
+// a last run holding only the short last segment, a single run for all,
+// and more threads than runs must all find what Plus finds.
+TEST_F(CrossEngine, ParallelResultDoesNotDependOnTheRuns) {
+  for (const std::uint64_t n : {1000ULL, 999999ULL, 12345678ULL}) {
+    const TFound plus = RunEngine(TEngine::Plus, n);
+    const std::uint64_t last = PlanRuns(n, 2).LastSegment;
+    for (const std::uint64_t length : {std::uint64_t{1}, std::uint64_t{2}, last - 1, last / 3, last}) {
+      SetRunLengthForTest(length);
+      for (const std::int32_t threads : {1, 3, 64}) {
+        const TFound parallel = RunEngine(TEngine::Parallel, n, threads);
+        EXPECT_EQ(parallel.Count, plus.Count) << "n=" << n << " run " << length << " threads " << threads;
+        EXPECT_EQ(parallel.Highest, plus.Highest) << "n=" << n << " run " << length;
+      }
+    }
+  }
+  SetRunLengthForTest(0);
+}
+
+// The runs cover every segment up to n, also where the rounded square root
+// leaves the last segment short of n near 2^64, without overflowing.
+TEST_F(CrossEngine, RunsCoverTheRangeUpToTheLargestLimits) {
+  for (const std::uint64_t n : {std::uint64_t{2}, std::uint64_t{27}, std::uint64_t{1000000}, MaxLimit, UINT64_MAX}) {
+    for (const std::int32_t threads : {1, 2, 64}) {
+      const TRunPlan plan = PlanRuns(n, threads);
+      const std::uint64_t s = SegmentSizes(n).Size;
+      EXPECT_GE(plan.LastSegment, (n - 1) / s) << n;  // the segment holding n
+      EXPECT_GE(plan.Runs * plan.RunLength, plan.LastSegment) << n;
+      EXPECT_LT((plan.Runs - 1) * plan.RunLength, plan.LastSegment) << n;
+    }
+  }
+}
+
 using NoCountRun = EngineTest;
 
-// The workers wait for each other's segments: one that fails must not leave
-// the others waiting for ever, and the run reports the shortage.
+// A worker that runs out of memory stops the hand-out, and the run reports
+// the shortage once every worker has ended.
 TEST_F(CrossEngine, FailingWorkerEndsTheRunWithoutHanging) {
   for (const std::uint64_t segment : {1ULL, 5ULL, 999ULL}) {
     for (const std::int32_t threads : {1, 2, 3, 64}) {

@@ -199,10 +199,9 @@ TEST(OptionSpelling, WrongPrefixesAndRepeatsAreInvalid) {
   }
 }
 
-TEST(OptionSpelling, SwitchesWithAnOptionalValueTakeOnlyAnUnclaimedArgument) {
-  // -d is claimed before the delay switch is looked up, so it stays the debug
-  // option; an unclaimed word after the switch is swallowed as its value.
-  EXPECT_EQ(RunTamsel({"100", "--error-delay", "-d"}).ExitCode, 2);
+TEST(OptionSpelling, OptionsWithAValueTakeAnUnclaimedNextArgument) {
+  // An unclaimed word after the switch is swallowed as its value. (A claimed
+  // one makes it incomplete: see the error-delay test below.)
   EXPECT_EQ(RunTamsel({"100", "--audible-error", "whatever"}).ExitCode, 0);
   // -p takes the still unclaimed -f as its (unreadable) value; -f is then
   // claimed by its own lookup.
@@ -278,6 +277,21 @@ TEST(ParameterOne, TextThatIsNoNumberRunsLikeAnEmptyCommandLine) {
   EXPECT_NE(help.Out.find("OPTION DEFINITIONS:"), std::string::npos);
 }
 
+// As many distinct arguments as a command line holds (a wildcard may expand
+// to that many): each one that is not the number is listed, in order. How
+// long their validation takes is measured by bench/validation_bench.
+TEST(LongCommandLine, AsManyArgumentsAsTheLineHoldsAreAllListed) {
+  TArgs args{"100"};
+  std::string listed;
+  for (int i = 1; i < kManyArguments; ++i) {
+    args.push_back(std::to_string(i).insert(0, 1, 'z'));
+    listed += args.back() + " ";
+  }
+  const TProgramResult r = RunTamsel(args);
+  EXPECT_EQ(r.ExitCode, 65);
+  EXPECT_TRUE(Has(r.Err, "\nInvalid Parameters Provided: " + listed + "\n"));
+}
+
 // The whole error output: banner, screen and the short help; nothing on
 // standard output.
 TEST(SyntaxErrorScreen, BannerScreenAndShortHelpOnStandardErrorOnly) {
@@ -318,6 +332,8 @@ TEST(SyntaxErrorScreen, BannerScreenAndShortHelpOnStandardErrorOnly) {
 TEST(SyntaxErrorScreen, EnteredLineShowsTheProgramAsStarted) {
   const TProgramResult r = RunProgram(TamselPath(), {"100", "200"}, "./bin/../tamsel");
   EXPECT_TRUE(Has(r.Err, "\nYou entered ...... ./bin/../tamsel 100 200\n")) << r.Err;
+  const TProgramResult spaced = RunProgram(TamselPath(), {"100", "zz"}, "/tmp/x y/tamsel");
+  EXPECT_TRUE(Has(spaced.Err, "\nYou entered ...... \"/tmp/x y/tamsel\" 100 zz\n")) << spaced.Err;
   // The name in the help comes from the program file, not from argv[0].
   EXPECT_TRUE(Has(r.Err, "\nFor more details, please type: tamsel -?  OR  tamsel --??\n"));
 }
@@ -347,7 +363,8 @@ TEST(SyntaxErrorScreen, BannerAndBuildLineAreShownOnceBeforeTheScreen) {
 
 // The only test that sits through the wait (30 ticks of a quarter second,
 // since standard input is no keyboard). --error-delay asks for it, and so
-// does the debug option, which also makes -p incomplete here; both programs
+// does the debug option, which also makes -p incomplete here. A switch whose
+// next argument an earlier lookup claimed is incomplete too. The programs
 // run side by side to keep the wait to one.
 TEST(SyntaxErrorScreen, ErrorDelayAndDebugModeWaitWithThirtyDotsAfterTheMessage) {
   const struct {
@@ -357,6 +374,10 @@ TEST(SyntaxErrorScreen, ErrorDelayAndDebugModeWaitWithThirtyDotsAfterTheMessage)
   } cases[] = {
       {{"100", "200", "--error-delay"}, 65, "Invalid Parameters Provided: 200 "},
       {{"100", "-p", "-d"}, 67, "Incomplete Parameters Provided: -p "},
+      {{"100", "--error-delay", "-d"}, 67, "Incomplete Parameters Provided: --error-delay "},
+      {{"100", "--audible-error", "--error-delay=no"},
+       67,
+       "Incomplete Parameters Provided: --audible-error "},
   };
   const auto start = std::chrono::steady_clock::now();
   std::vector<std::future<TProgramResult>> runs;

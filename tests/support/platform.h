@@ -9,6 +9,8 @@
 //   arguments, on Windows the line the program was started with, where a
 //   program path holding a blank is quoted too.
 // - Paths end their folders with the platform's separator.
+// - Windows holds a command line of at most 32,767 characters, so fewer
+//   arguments fit on one.
 // - Dates and times follow the system's locale on Windows; MaskTimes (in
 //   run_program.h) masks any of its separators and field orders alike.
 #pragma once
@@ -24,6 +26,9 @@ inline constexpr const char* kProgramFileExtension = ".exe";
 inline constexpr bool kOnWindows = false;
 inline constexpr const char* kProgramFileExtension = "";
 #endif
+
+// About as many short arguments as one command line holds.
+inline constexpr int kManyArguments = kOnWindows ? 4000 : 100000;
 
 // The name of the built program's file, as the build line shows it.
 inline std::string ProgramFileName() { return std::string("tamsel") + kProgramFileExtension; }

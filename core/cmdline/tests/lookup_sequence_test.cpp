@@ -85,10 +85,16 @@ TEST_F(LookupSequenceTest, OptionTypedFirstEndsAsAnOptionAndAnythingElseAsTheNum
   EXPECT_EQ(CustomSyntaxRecord.InvalidList, "200 ");
 }
 
-TEST_F(LookupSequenceTest, ConsoleSwitchesInEitherOrder) {
-  const TRun run = RunLookups({"100", "--audible-error", "--error-delay"});
+TEST_F(LookupSequenceTest, ConsoleSwitchTakesTheNextArgumentOnlyWhileUnclaimed) {
+  // The delay switch is looked up first and takes the still unclaimed beep
+  // switch as its value; the beep lookup then claims it for itself.
+  TRun run = RunLookups({"100", "--error-delay", "--audible-error"});
   EXPECT_TRUE(run.Delay && run.Beep);
   EXPECT_TRUE(CustomSyntaxRecord.Valid);
+  // The other way round the beep switch finds its next argument claimed.
+  run = RunLookups({"100", "--audible-error", "--error-delay"});
+  EXPECT_TRUE(run.Delay && run.Beep);
+  EXPECT_EQ(CustomSyntaxRecord.IncompleteList, "--audible-error ");
 }
 
 TEST_F(LookupSequenceTest, HelpFormsListTheProgramsHelpSpellings) {

@@ -141,14 +141,14 @@ TEST_F(GetIntParamTest, AbsentOptionAndNegativeBoundsKeepTheirMeaning) {
 
 using CheckSwitchTest = CmdlineTest;
 
-TEST_F(CheckSwitchTest, OptionalValueIsNeverTakenFromAClaimedArgument) {
+TEST_F(CheckSwitchTest, NextArgumentClaimedEarlierMakesTheSwitchIncomplete) {
   Load({"100", "--audible-error", "--error-delay", "5"});
   bool delay = false, beep = false;
   CheckSwitch(ParamList, "  ERROR-DELAY", delay);
   const TFindParamRec result = CheckSwitch(ParamList, "  AUDIBLE-ERROR", beep);
   EXPECT_TRUE(delay && beep);
-  EXPECT_EQ(result.Value, "");
-  EXPECT_EQ(Statuses(), (std::vector{psUnmatched, psSwitch, psSwitch, psValue}));
+  EXPECT_EQ(result.Value, "--error-delay");
+  EXPECT_EQ(Statuses(), (std::vector{psUnmatched, psIncomplete, psSwitch, psValue}));
 }
 
 using GetNumberParamTest = CmdlineTest;

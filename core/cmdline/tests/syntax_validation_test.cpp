@@ -150,6 +150,13 @@ TEST_F(ValidateParamsTest, DefaultRecordIsFilledOnce) {
   EXPECT_FALSE(DefaultSyntaxRecord.Valid);
   EXPECT_EQ(DefaultSyntaxRecord.Name, "Default Syntax Validation Record");
   EXPECT_EQ(CustomSyntaxRecord.Name, "Custom Syntax Validation Record");
+
+  // The default record always covers the whole list, whatever range the
+  // program validated.
+  Load({"a", "b"});
+  ValidateSyntax(CustomSyntaxRecord, ParamList, {}, true, 1, -1);
+  EXPECT_EQ(CustomSyntaxRecord.TotalList, "b ");
+  EXPECT_EQ(DefaultSyntaxRecord.TotalList, "a b ");
 }
 
 TEST(FormListTest, ListsEverySpellingOnce) {
