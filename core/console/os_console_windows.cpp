@@ -38,6 +38,18 @@ std::string WriteBytes(HANDLE handle, const char* data, std::size_t length) {
   return {};
 }
 
+// The bytes of a character that a write cut short, kept for the next write.
+// Trivially destructible on purpose: a thread_local with a destructor makes
+// MinGW's runtime register a thread-exit handler, and those corrupt the heap
+// or hang the process's exit when many threads end at once.
+struct TPartialCharacter {
+  char Bytes[4];
+  std::size_t Count;
+};
+
+// Per thread: an interrupt clean-up writes from a thread of its own.
+thread_local TPartialCharacter tPartial[2];
+
 // The length of the longest prefix that does not end inside a UTF-8
 // sequence; the rest waits for the next write.
 std::size_t WholeCharacters(std::string_view text) {
@@ -53,12 +65,14 @@ std::size_t WholeCharacters(std::string_view text) {
 
 // A console shows UTF-16, whatever its code page; a character split between
 // two writes is completed by the second.
-std::string WriteConsoleText(HANDLE handle, std::string& pending, const char* data,
+std::string WriteConsoleText(HANDLE handle, TPartialCharacter& partial, const char* data,
                              std::size_t length) {
+  std::string pending(partial.Bytes, partial.Count);
   pending.append(data, length);
   const std::size_t whole = WholeCharacters(pending);
+  partial.Count = pending.size() - whole;
+  pending.copy(partial.Bytes, partial.Count, whole);
   std::wstring text = ToUtf16(std::string_view(pending).substr(0, whole));
-  pending.erase(0, whole);
   const wchar_t* next = text.data();
   std::size_t left = text.size();
   while (left > 0) {
@@ -71,9 +85,6 @@ std::string WriteConsoleText(HANDLE handle, std::string& pending, const char* da
   }
   return {};
 }
-
-// Per thread: an interrupt clean-up writes from a thread of its own.
-thread_local std::string tPendingConsoleText[2];
 
 HANDLE KeyboardHandle() { return ::GetStdHandle(STD_INPUT_HANDLE); }
 
@@ -103,8 +114,7 @@ BOOL WINAPI OnConsoleEvent(DWORD event) {
 std::string WriteAll(TStream stream, const char* data, std::size_t length) {
   const HANDLE handle = StreamHandle(stream);
   if (IsConsole(handle)) {
-    std::string& pending = tPendingConsoleText[stream == TStream::Output ? 0 : 1];
-    return WriteConsoleText(handle, pending, data, length);
+    return WriteConsoleText(handle, tPartial[stream == TStream::Output ? 0 : 1], data, length);
   }
   return WriteBytes(handle, data, length);
 }

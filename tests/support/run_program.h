@@ -26,7 +26,11 @@ inline TProgramResult RunTamsel(const std::vector<std::string>& args) {
   return RunProgram(TamselPath(), args);
 }
 
-#ifndef _WIN32
+#ifdef _WIN32
+// Runs tamsel with standard output on the null device opened for reading
+// only, so that every write to it fails.
+TProgramResult RunTamselWithUnwritableOutput(const std::vector<std::string>& args);
+#else
 // Runs tamsel with standard output on a pseudo-terminal, as in an
 // interactive shell, and standard error there too unless errOnTerminal is
 // off (then it goes to a pipe of its own). Once the terminal has received

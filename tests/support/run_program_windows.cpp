@@ -107,11 +107,18 @@ std::string TypedCommandLine(const std::string& argv0, const std::vector<std::st
   return line;
 }
 
-TProgramResult RunProgram(const std::string& exe, const std::vector<std::string>& args,
-                          const std::string& argv0, const std::string& input) {
+namespace {
+
+TProgramResult Run(const std::string& exe, const std::vector<std::string>& args,
+                   const std::string& argv0, const std::string& input, bool unwritableOutput) {
   TPipe in, out, err;
   TProgramResult result;
   if (!in.Create() || !out.Create() || !err.Create()) return result;
+  if (unwritableOutput) {  // the pipe then ends at once, with no writer
+    TPipe::Close(out.Write);
+    out.Write = ::CreateFileW(L"NUL", GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                              OPEN_EXISTING, 0, nullptr);
+  }
   PROCESS_INFORMATION process{};
   if (!Start(exe, TypedCommandLine(argv0.empty() ? exe : argv0, args), in, out, err, process)) {
     return result;
@@ -134,6 +141,17 @@ TProgramResult RunProgram(const std::string& exe, const std::vector<std::string>
   result.Out = WithLinuxLineEnds(result.Out, "standard output");
   result.Err = WithLinuxLineEnds(errText, "standard error");
   return result;
+}
+
+}  // namespace
+
+TProgramResult RunProgram(const std::string& exe, const std::vector<std::string>& args,
+                          const std::string& argv0, const std::string& input) {
+  return Run(exe, args, argv0, input, false);
+}
+
+TProgramResult RunTamselWithUnwritableOutput(const std::vector<std::string>& args) {
+  return Run(TamselPath(), args, {}, {}, true);
 }
 
 void SetEnvironmentValue(const std::string& name, const std::string& value) {
