@@ -1,10 +1,8 @@
 #include "cpuinfo/numcpulib.h"
 
 #include <optional>
-#include <utility>
 
 #include "cpuinfo/cpu_services.h"
-#include "cpuinfo/os_cpu.h"
 
 namespace tamsel {
 
@@ -14,12 +12,14 @@ constexpr const char* kLogicalCountError = "An Error Occured while getting the L
 constexpr const char* kPhysicalCountError =
     "An Error Occured while getting the Physical CPU Count.";
 
-std::string gTopologyRoot;
-
 }  // namespace
 
-std::int32_t LogicalProcessorCount() {
-  const std::optional<TCpuCounts> topology = WalkCpuTopology(CpuTopologyRoot());
+std::int32_t LogicalProcessorCount() { return LogicalProcessorCount(os::ThisMachine()); }
+
+std::int32_t PhysicalProcessorCount() { return PhysicalProcessorCount(os::ThisMachine()); }
+
+std::int32_t LogicalProcessorCount(const os::TMachineDescription& machine) {
+  const std::optional<TCpuCounts> topology = WalkCpuTopology(machine);
   const std::int32_t count =
       topology ? topology->Logical
                : FallbackLogicalCount(os::ProcessAffinityMask(), os::ConfiguredProcessorCount());
@@ -27,8 +27,8 @@ std::int32_t LogicalProcessorCount() {
   return count;
 }
 
-std::int32_t PhysicalProcessorCount() {
-  const std::optional<TCpuCounts> topology = WalkCpuTopology(CpuTopologyRoot());
+std::int32_t PhysicalProcessorCount(const os::TMachineDescription& machine) {
+  const std::optional<TCpuCounts> topology = WalkCpuTopology(machine);
   const std::int32_t count = topology ? topology->Physical : -1;
   if (count < 1) Raise<ENumCPULibException>(kPhysicalCountError);
   return count;
@@ -38,14 +38,6 @@ std::int32_t CountBits(std::uint64_t mask) {
   std::int32_t count = 0;
   for (int bit = 63; bit >= 0; --bit) count += static_cast<std::int32_t>((mask >> bit) & 1);
   return count;
-}
-
-void SetCpuTopologyRoot(std::string root) { gTopologyRoot = std::move(root); }
-
-std::string CpuTopologyRoot() {
-  if (!gTopologyRoot.empty()) return gTopologyRoot;
-  std::string named = os::CpuTopologyRootFromEnvironment();
-  return named.empty() ? std::string(os::kCpuTopologyRoot) : named;
 }
 
 }  // namespace tamsel

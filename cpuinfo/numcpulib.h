@@ -6,6 +6,7 @@
 #include <string>
 
 #include "core/console/program_errors.h"
+#include "cpuinfo/os_cpu.h"
 
 namespace tamsel {
 
@@ -27,11 +28,9 @@ std::int32_t PhysicalProcessorCount();
 // The number of set bits in mask (0 to 64).
 std::int32_t CountBits(std::uint64_t mask);
 
-// The folder the topology is read from: the one set here; else the one named
-// by the environment variable TAMSEL_CPU_TOPOLOGY_ROOT, so that a test can
-// present a made-up machine to the whole program; else the kernel's own. An
-// empty root undoes the setting.
-void SetCpuTopologyRoot(std::string root);
-std::string CpuTopologyRoot();
+// The same counts for the machine a description presents (tests hand in a
+// made-up one).
+std::int32_t LogicalProcessorCount(const os::TMachineDescription& machine);
+std::int32_t PhysicalProcessorCount(const os::TMachineDescription& machine);
 
 }  // namespace tamsel

@@ -31,9 +31,9 @@ int ReadAll(int fd, std::string& text) {
 
 }  // namespace
 
-std::string CpuTopologyRootFromEnvironment() {
+TMachineDescription ThisMachine() {
   const char* root = std::getenv("TAMSEL_CPU_TOPOLOGY_ROOT");
-  return root != nullptr ? root : "";
+  return {root != nullptr && *root != '\0' ? root : kCpuTopologyRoot};
 }
 
 int ReadSystemFile(const std::string& path, std::string& text) {

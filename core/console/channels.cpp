@@ -36,6 +36,23 @@ void FlushSink(TChannelSink& sink) {
   sink.buffer.clear();
 }
 
+// Tests compare one text on every platform, so what they collect has LF
+// line ends.
+std::string CapturedText(const std::string& text) {
+  if (kLineEnd == "\n") return text;
+  std::string out;
+  for (std::size_t at = 0; at < text.size();) {
+    const std::size_t end = text.find(kLineEnd, at);
+    if (end == std::string::npos) {
+      out.append(text, at);
+      break;
+    }
+    out.append(text, at, end - at).push_back('\n');
+    at = end + kLineEnd.size();
+  }
+  return out;
+}
+
 const char* StreamName(const TChannelSink& sink) {
   return sink.stream == os::TStream::Output ? "standard output" : "standard error";
 }
@@ -146,12 +163,12 @@ TChannelCapture::~TChannelCapture() {
 
 std::string TChannelCapture::Out() {
   FlushChannels();
-  return out_;
+  return CapturedText(out_);
 }
 
 std::string TChannelCapture::Err() {
   FlushChannels();
-  return err_;
+  return CapturedText(err_);
 }
 
 void TChannelCapture::Clear() {

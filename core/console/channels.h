@@ -62,7 +62,8 @@ bool FlushBeforeLongWork();
 bool ReportFailedWrites();
 
 // Test aid: while alive, both streams are collected into strings instead of
-// reaching the process's file descriptors.
+// reaching the process's file descriptors. The texts come back with LF line
+// ends on every platform.
 class TChannelCapture {
  public:
   TChannelCapture();

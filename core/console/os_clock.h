@@ -4,6 +4,7 @@
 #include <array>
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 namespace tamsel::os {
 
@@ -27,5 +28,13 @@ struct TSystemFormat {
 };
 
 TSystemFormat SystemFormatSettings();
+
+#ifdef _WIN32
+// A short-date or long-time pattern of Windows' locale settings in the
+// program's pattern letters, each occurrence of the locale's separator text
+// replaced by programSeparator ("/" or ":").
+std::string FromWindowsPattern(std::string_view pattern, std::string_view separator,
+                               char programSeparator);
+#endif
 
 }  // namespace tamsel::os

@@ -1,10 +1,10 @@
 #include "core/console/program_errors.h"
 
 #include <algorithm>
-#include <system_error>
 
 #include "core/console/channels.h"
 #include "core/console/os_backtrace.h"
+#include "core/console/os_error.h"
 
 namespace tamsel {
 
@@ -23,7 +23,7 @@ EPlatformError::EPlatformError(int code) : EProgramError(PlatformErrorMessage(co
 std::string PlatformErrorMessage(int code) {
   if (code == 0) return "An operating system call failed.";
   return "System error, (OS Code " + std::to_string(code) + "):" + std::string(kLineEnd) +
-         std::system_category().message(code);
+         os::SystemErrorText(code);
 }
 
 }  // namespace tamsel

@@ -280,10 +280,10 @@ TEST(ParameterOne, TextThatIsNoNumberRunsLikeAnEmptyCommandLine) {
 // As many distinct arguments as a command line holds (a wildcard may expand
 // to that many): each one that is not the number is listed, in order. How
 // long their validation takes is measured by bench/validation_bench.
-TEST(LongCommandLine, HundredThousandArgumentsAreAllListed) {
+TEST(LongCommandLine, AsManyArgumentsAsTheLineHoldsAreAllListed) {
   TArgs args{"100"};
   std::string listed;
-  for (int i = 1; i < 100000; ++i) {
+  for (int i = 1; i < kManyArguments; ++i) {
     args.push_back(std::to_string(i).insert(0, 1, 'z'));
     listed += args.back() + " ";
   }
@@ -352,7 +352,7 @@ TEST(SyntaxErrorScreen, BannerAndBuildLineAreShownOnceBeforeTheScreen) {
   for (const auto& c : cases) {
     const TProgramResult r = RunProgram(TamselPath(), c.args, "tamsel");
     EXPECT_EQ(r.Out, "");
-    const TLines head = c.build ? BannerAndBuildLines("tamsel", "tamsel") : BannerLines("tamsel");
+    const TLines head = c.build ? BannerAndBuildLines("tamsel", ProgramFileName()) : BannerLines("tamsel");
     // -v does not widen the help after a syntax error.
     const TLines expected = Concat(
         Concat(head, SyntaxErrorScreen(TamselPath(), "tamsel", c.args, c.message)),
@@ -423,7 +423,7 @@ TEST(BuildInformation, VersionOnlyIsTheBuildLineAlone) {
     const TProgramResult r = RunTamsel(args);
     EXPECT_EQ(r.ExitCode, 0) << Shown(args);
     EXPECT_EQ(r.Out, "") << Shown(args);
-    EXPECT_EQ(MaskBuildStamp(r.Err), BuildLine("tamsel") + "\n") << Shown(args);
+    EXPECT_EQ(MaskBuildStamp(r.Err), BuildLine(ProgramFileName()) + "\n") << Shown(args);
   }
 }
 
@@ -433,7 +433,7 @@ TEST(BuildInformation, InfoIsTheBannerWithTheBuildLine) {
     const TProgramResult r = RunTamsel(args);
     EXPECT_EQ(r.ExitCode, 0) << Shown(args);
     EXPECT_EQ(r.Out, "") << Shown(args);
-    EXPECT_TRUE(SameLines(MaskBuildStamp(r.Err), BannerAndBuildLines("tamsel", "tamsel")))
+    EXPECT_TRUE(SameLines(MaskBuildStamp(r.Err), BannerAndBuildLines("tamsel", ProgramFileName())))
         << Shown(args);
   }
   // Help comes before both.
@@ -458,7 +458,7 @@ TEST(BuildInformation, BannerBeforeARunKeepsTheReportOnStandardOutput) {
 
   const TProgramResult verbose = RunTamsel({"100", "-v"});
   EXPECT_EQ(verbose.ExitCode, 0);
-  EXPECT_TRUE(SameLines(MaskBuildStamp(verbose.Err), BannerAndBuildLines("tamsel", "tamsel")));
+  EXPECT_TRUE(SameLines(MaskBuildStamp(verbose.Err), BannerAndBuildLines("tamsel", ProgramFileName())));
   EXPECT_EQ(verbose.Out.rfind("\nSearch up to ....... 100 (0x64)\n", 0), 0u) << verbose.Out;
   EXPECT_TRUE(Has(verbose.Out, "// Tamsel v3.2.0.340 x64\n"));
 }

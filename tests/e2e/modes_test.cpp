@@ -4,65 +4,18 @@
 // a made-up processor topology instead of this machine's.
 #include <gtest/gtest.h>
 
-#include <unistd.h>
-
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
 #include <regex>
 #include <string>
 #include <vector>
 
+#include "tests/support/fake_machine.h"
 #include "tests/support/run_program.h"
 
 namespace tamsel::test {
 namespace {
 
-namespace fs = std::filesystem;
-
 const std::string kDashes(75, '-');
 const std::string kPrimeListRule(75, '=');
-
-// A processor folder laid out as the kernel publishes it, used by the
-// program as its topology root while this object lives. Logical processor k
-// belongs to core k % cores, so each core lists its threads as "c,c+cores".
-class TFakeMachine {
- public:
-  TFakeMachine(const std::string& name, int cores, int threadsPerCore) : TFakeMachine(name) {
-    const int logical = cores * threadsPerCore;
-    Write("online", "0-" + std::to_string(logical - 1) + "\n");
-    for (int cpu = 0; cpu < logical; ++cpu) {
-      std::string siblings;
-      for (int thread = 0; thread < threadsPerCore; ++thread) {
-        if (thread > 0) siblings += ",";
-        siblings += std::to_string(cpu % cores + thread * cores);
-      }
-      Write("cpu" + std::to_string(cpu) + "/topology/core_cpus_list", siblings + "\n");
-    }
-  }
-  // An empty folder: no processor can be counted.
-  explicit TFakeMachine(const std::string& name)
-      : root_(fs::path(testing::TempDir()) /
-              ("tamsel_modes_" + name + "_" + std::to_string(::getpid()))) {
-    fs::remove_all(root_);
-    fs::create_directories(root_);
-    ::setenv("TAMSEL_CPU_TOPOLOGY_ROOT", root_.c_str(), 1);
-  }
-  ~TFakeMachine() {
-    ::unsetenv("TAMSEL_CPU_TOPOLOGY_ROOT");
-    std::error_code ignored;
-    fs::remove_all(root_, ignored);
-  }
-  TFakeMachine(const TFakeMachine&) = delete;
-  TFakeMachine& operator=(const TFakeMachine&) = delete;
-
- private:
-  void Write(const std::string& file, const std::string& text) {
-    fs::create_directories((root_ / file).parent_path());
-    std::ofstream(root_ / file) << text;
-  }
-  fs::path root_;
-};
 
 bool Contains(const std::string& text, const std::string& part) {
   return text.find(part) != std::string::npos;
@@ -132,7 +85,7 @@ const std::string kHundredThousand =
 // A machine of two cores with two threads each: four logical processors, so
 // the default of two threads, an explicit count and the clamp all differ.
 TEST(ParallelRun, ThreadCountAndEngineFollowParallelAndForce) {
-  TFakeMachine machine("2x2", 2, 2);
+  TFakeMachine machine(2, 2);
   const struct {
     std::vector<std::string> args;
     const char* fields;
@@ -156,7 +109,7 @@ TEST(ParallelRun, ThreadCountAndEngineFollowParallelAndForce) {
 }
 
 TEST(ParallelRun, ReportsLikeTheOtherEngines) {
-  TFakeMachine machine("2x2", 2, 2);
+  TFakeMachine machine(2, 2);
   const TProgramResult r = RunTamsel({"1,000,000", "-p:3"});
   EXPECT_EQ(r.ExitCode, 0);
   EXPECT_EQ(MaskTimes(r.Out),
@@ -179,7 +132,7 @@ TEST(ParallelRun, ReportsLikeTheOtherEngines) {
 // Numbers up to 20,000 stay with the single-threaded simple sieve, and the
 // statistics line then reports the one thread that searched.
 TEST(ParallelRun, SmallNumbersUseTheSimpleSieveUnlessAlwaysSegmented) {
-  TFakeMachine machine("2x2", 2, 2);
+  TFakeMachine machine(2, 2);
   const std::string fields = "S:............100 T:...........25 H:.............97 ";
   EXPECT_EQ(StatsFields(RunTamsel({"100", "-p"}).Out), fields + "P:.1] // Simple");
   EXPECT_EQ(StatsFields(RunTamsel({"100", "-p:4", "-f"}).Out), fields + "P:.1] // Simple");
@@ -189,7 +142,7 @@ TEST(ParallelRun, SmallNumbersUseTheSimpleSieveUnlessAlwaysSegmented) {
 }
 
 TEST(ParallelRun, ShowPrimesIsIgnoredButStillSetsItsBit) {
-  TFakeMachine machine("2x2", 2, 2);
+  TFakeMachine machine(2, 2);
   for (const std::vector<std::string>& args :
        {std::vector<std::string>{"100000", "-s", "-p"},
         std::vector<std::string>{"100000", "-p:1", "-f", "-s", "-x"}}) {
@@ -208,7 +161,7 @@ TEST(ParallelRun, ShowPrimesIsIgnoredButStillSetsItsBit) {
 }
 
 TEST(ParallelRun, NoCountStillFindsTheHighestPrime) {
-  TFakeMachine machine("2x2", 2, 2);
+  TFakeMachine machine(2, 2);
   const TProgramResult r = RunTamsel({"100000", "-p:2", "-n"});
   EXPECT_EQ(r.ExitCode, 8);
   EXPECT_FALSE(Contains(r.Out, "Total Primes"));
@@ -218,7 +171,7 @@ TEST(ParallelRun, NoCountStillFindsTheHighestPrime) {
 }
 
 TEST(ParallelRun, SingleProcessorMachineNeedsForce) {
-  TFakeMachine machine("1x1", 1, 1);
+  TFakeMachine machine(1, 1);
   EXPECT_EQ(StatsFields(RunTamsel({"100000", "-p"}).Out), kHundredThousand + "P:.1] // Plus");
   EXPECT_EQ(StatsFields(RunTamsel({"100000", "-p:8"}).Out), kHundredThousand + "P:.1] // Plus");
   EXPECT_EQ(StatsFields(RunTamsel({"100000", "-f"}).Out),
@@ -227,7 +180,7 @@ TEST(ParallelRun, SingleProcessorMachineNeedsForce) {
 
 // More threads than the engine starts (64 at most) still give exact results.
 TEST(ParallelRun, ManyProcessorsGiveTheSameResults) {
-  TFakeMachine machine("65x2", 65, 2);
+  TFakeMachine machine(65, 2);
   const TProgramResult r = RunTamsel({"1,000,000", "-p:100"});
   EXPECT_EQ(r.ExitCode, 0);
   EXPECT_EQ(StatsFields(r.Out).rfind("S:......1,000,000 T:.......78,498 H:........999,983 P:", 0),
@@ -255,7 +208,7 @@ TEST(DebugRun, RunsTheFourEnginesInOrder) {
 }
 
 TEST(DebugRun, ParallelHeaderNamesTheThreadCount) {
-  TFakeMachine machine("2x2", 2, 2);
+  TFakeMachine machine(2, 2);
   const struct {
     std::vector<std::string> args;
     int threads;
@@ -352,7 +305,7 @@ std::string BenchmarkLine(const std::string& threads, const std::string& bracket
 // The benchmark always uses every logical processor, whatever -p or -f say,
 // and -q does not hide its start line.
 TEST(Benchmark, StartLineAndSummaryLine) {
-  TFakeMachine machine("2x2", 2, 2);
+  TFakeMachine machine(2, 2);
   const struct {
     std::vector<std::string> args;
     const char* bracket;
@@ -375,7 +328,7 @@ TEST(Benchmark, StartLineAndSummaryLine) {
 }
 
 TEST(Benchmark, NumberBelowTwoRunsOnTheDefault) {
-  TFakeMachine machine("1x1", 1, 1);
+  TFakeMachine machine(1, 1);
   for (const std::vector<std::string>& args :
        {std::vector<std::string>{"--benchmark"}, std::vector<std::string>{"0", "--benchmark"}}) {
     const TProgramResult r = RunTamsel(args);
@@ -387,7 +340,7 @@ TEST(Benchmark, NumberBelowTwoRunsOnTheDefault) {
 }
 
 TEST(Benchmark, TakesPrecedenceOverIsPrimeButNotOverFactors) {
-  TFakeMachine machine("2x2", 2, 2);
+  TFakeMachine machine(2, 2);
   const TProgramResult isPrime = RunTamsel({"100", "--isprime", "--benchmark"});
   EXPECT_EQ(isPrime.ExitCode, 16);
   EXPECT_EQ(Lines(MaskTimes(isPrime.Out)),
@@ -408,7 +361,7 @@ TEST(Benchmark, TakesPrecedenceOverIsPrimeButNotOverFactors) {
 // The single-thread pass still lists its primes; the list is left open
 // because the benchmark suppresses the closing rule.
 TEST(Benchmark, ShowPrimesListsTheSingleThreadPassOnly) {
-  TFakeMachine machine("2x2", 2, 2);
+  TFakeMachine machine(2, 2);
   const TProgramResult r = RunTamsel({"30", "--benchmark", "-s"});
   EXPECT_EQ(r.ExitCode, 20);
   EXPECT_EQ(r.Err, "Prime Numbers: 2 3 5 7 11 13 17 19 23 29 ");
@@ -425,7 +378,7 @@ std::int64_t Milliseconds(const std::string& minutes, const std::string& seconds
 // The one large benchmark of the suite (a couple of seconds): the number
 // fills its field exactly, and the duration spans both timed passes.
 TEST(Benchmark, TwoBillionFillsTheNumberField) {
-  TFakeMachine machine("1x2", 1, 2);
+  TFakeMachine machine(1, 2);
   const TProgramResult r = RunTamsel({"2,000,000,000", "--benchmark"});
   EXPECT_EQ(r.ExitCode, 16);
   const std::vector<std::string> lines = Lines(r.Out);
@@ -553,7 +506,7 @@ TEST(FactorListing, PairsRuleAndSummary) {
 // Processor counts
 
 TEST(CpuTopology, UncountableProcessorsEndTheRunWithTheErrorReport) {
-  TFakeMachine machine("none");
+  TFakeMachine machine(0, 0);
   for (const std::vector<std::string>& args :
        {std::vector<std::string>{"100"}, std::vector<std::string>{"-h"},
         std::vector<std::string>{"97", "--isprime"}}) {
@@ -572,7 +525,7 @@ TEST(CpuTopology, UncountableProcessorsEndTheRunWithTheErrorReport) {
 }
 
 TEST(CpuTopology, EightCoresWithTwoThreadsBoundTheThreads) {
-  TFakeMachine machine("8x2", 8, 2);
+  TFakeMachine machine(8, 2);
   const TProgramResult help = RunTamsel({"-h"});
   EXPECT_EQ(help.ExitCode, 255);
   EXPECT_TRUE(Contains(help.Out, "Use parallel processing routines, selecting from 2 to 16 "

@@ -17,7 +17,8 @@ struct TProgramResult {
 std::string TamselPath();
 
 // Runs exe with args; argv[0] is argv0 when given, else exe. Standard input
-// is empty (or the given text).
+// is empty (or the given text). On Windows every line must end with CR LF;
+// the texts come back with LF line ends (see platform.h).
 TProgramResult RunProgram(const std::string& exe, const std::vector<std::string>& args,
                           const std::string& argv0 = {}, const std::string& input = {});
 
@@ -25,6 +26,11 @@ inline TProgramResult RunTamsel(const std::vector<std::string>& args) {
   return RunProgram(TamselPath(), args);
 }
 
+#ifdef _WIN32
+// Runs tamsel with standard output on the null device opened for reading
+// only, so that every write to it fails.
+TProgramResult RunTamselWithUnwritableOutput(const std::vector<std::string>& args);
+#else
 // Runs tamsel with standard output on a pseudo-terminal, as in an
 // interactive shell, and standard error there too unless errOnTerminal is
 // off (then it goes to a pipe of its own). Once the terminal has received
@@ -67,10 +73,12 @@ class TRunningProgram {
   int outFd_ = -1;
   std::string pending_;
 };
+#endif
 
 // Replaces every digit of date-time stamps ("mm/dd/yyyy hh:nn:ss.zzz", the
 // elapsed forms "hh:nn:ss.zzz" and "nn:ss.zzz", and the short "hh:nn:ss")
-// with "#", so outputs compare equal whatever the clock said.
+// with "#", so outputs compare equal whatever the clock said. On Windows
+// the locale's separators and field order are masked into this form too.
 std::string MaskTimes(const std::string& text);
 
 // Splits text into lines at "\n" (the last line may be unterminated).

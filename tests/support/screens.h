@@ -4,14 +4,15 @@
 #pragma once
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <regex>
 #include <string>
 #include <vector>
 
+#include "tests/support/fake_machine.h"
+#include "tests/support/platform.h"
 #include "tests/support/run_program.h"
+#include "tests/support/temp_folder.h"
 
 namespace tamsel::test {
 
@@ -209,25 +210,17 @@ inline TLines FullHelp(const std::string& name, int maxThreads, int suggested, b
                        "    255 - Syntax Help Requested"});
 }
 
-// "" for an empty text, the text in double quotes when it holds a blank.
-inline std::string Quoted(const std::string& text) {
-  return text.empty() || text.find(' ') != std::string::npos ? "\"" + text + "\"" : text;
-}
-
 // The folder the program shows after "Execution Path ... ".
 inline std::string ExecutionFolder(const std::string& exe) {
-  return Quoted(std::filesystem::canonical(exe).parent_path().string() + "/");
+  const std::filesystem::path folder = std::filesystem::canonical(exe).parent_path();
+  return Quoted(folder.string() + static_cast<char>(std::filesystem::path::preferred_separator));
 }
 
 // The screen from its title to the empty line after the message, for a
 // program started as argv0 with args.
 inline TLines SyntaxErrorScreen(const std::string& exe, const std::string& argv0,
                                 const std::vector<std::string>& args, const std::string& message) {
-  std::string entered = Quoted(argv0);
-  for (const std::string& arg : args) {
-    entered += ' ';
-    entered += Quoted(arg);
-  }
+  const std::string entered = TypedCommandLine(argv0, args);
   return {"Invalid or Incomplete Syntax!",
           "",
           std::string("Execution Path ... ") + ExecutionFolder(exe),
@@ -236,67 +229,6 @@ inline TLines SyntaxErrorScreen(const std::string& exe, const std::string& argv0
           message,
           ""};
 }
-
-// A folder under the system's temporary folder, removed with everything in
-// it when the object goes.
-class TTempFolder {
- public:
-  explicit TTempFolder(const std::string& prefix) {
-    std::string pattern = (std::filesystem::temp_directory_path() / (prefix + "XXXXXX")).string();
-    if (::mkdtemp(pattern.data()) == nullptr) ADD_FAILURE() << "cannot create " << pattern;
-    path_ = pattern;
-  }
-  ~TTempFolder() {
-    std::error_code ignored;
-    std::filesystem::remove_all(path_, ignored);
-  }
-  TTempFolder(const TTempFolder&) = delete;
-  TTempFolder& operator=(const TTempFolder&) = delete;
-  const std::filesystem::path& Path() const { return path_; }
-
- private:
-  std::filesystem::path path_;
-};
-
-// Presents the program with a made-up processor topology of cores physical
-// cores with threadsPerCore logical processors each, for as long as the
-// object lives.
-class TFakeMachine {
- public:
-  TFakeMachine(int cores, int threadsPerCore) : root_("tamsel-cpus-") {
-    const int logical = cores * threadsPerCore;
-    Write(root_.Path() / "online", "0-" + std::to_string(logical - 1));
-    for (int cpu = 0; cpu < logical; ++cpu) {
-      const int first = cpu / threadsPerCore * threadsPerCore;
-      const std::string siblings = threadsPerCore == 1
-                                       ? std::to_string(cpu)
-                                       : std::to_string(first) + "-" +
-                                             std::to_string(first + threadsPerCore - 1);
-      const auto topology = root_.Path() / ("cpu" + std::to_string(cpu)) / "topology";
-      std::filesystem::create_directories(topology);
-      Write(topology / "core_cpus_list", siblings);
-    }
-    if (const char* earlier = std::getenv(kVariable)) earlier_ = earlier;
-    ::setenv(kVariable, root_.Path().c_str(), 1);
-  }
-  ~TFakeMachine() {
-    if (earlier_.empty()) {
-      ::unsetenv(kVariable);
-    } else {
-      ::setenv(kVariable, earlier_.c_str(), 1);
-    }
-  }
-  TFakeMachine(const TFakeMachine&) = delete;
-  TFakeMachine& operator=(const TFakeMachine&) = delete;
-
- private:
-  static constexpr const char* kVariable = "TAMSEL_CPU_TOPOLOGY_ROOT";
-  static void Write(const std::filesystem::path& file, const std::string& text) {
-    std::ofstream(file) << text << "\n";
-  }
-  TTempFolder root_;
-  std::string earlier_;
-};
 
 // A copy of the built program stored as fileName in a fresh folder whose
 // name holds a blank.

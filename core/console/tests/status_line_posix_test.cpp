@@ -1,3 +1,5 @@
+// Needs a pseudo-terminal: Linux only. On Windows the line is drawn on the
+// console the same way (a carriage return and blanks), through the same code.
 #include "core/console/status_line.h"
 
 #include <fcntl.h>

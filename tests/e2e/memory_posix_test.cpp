@@ -1,5 +1,6 @@
 // End-to-end: a search the machine cannot hold ends with a message and a
-// nonzero exit code instead of an abort.
+// nonzero exit code instead of an abort. Linux only: the shell's ulimit
+// gives the program a small address space, which Wine has no way to do.
 #include <gtest/gtest.h>
 
 #include "tests/support/run_program.h"
