@@ -4,6 +4,7 @@
 #include <atomic>
 #include <cmath>
 #include <new>
+#include <vector>
 
 #include "driver/base/run_state.h"
 #include "engines/search_progress.h"
@@ -14,6 +15,12 @@
 namespace tamsel {
 
 namespace {
+
+// What one worker keeps from run to run: its private table and crossing state.
+struct TWorkerState {
+  TPrimeCheck Table;
+  TSegmentSieve Sieve;
+};
 
 // The workers draw runs of consecutive segments, not single segments: a
 // worker places every base prime once at the start of a run and then carries
@@ -29,30 +36,30 @@ struct TParallelContext {
   const TPresieve* Presieve;  // read only
   TPrimeRecord* Record;
   bool NoCount;
+  std::vector<TWorkerState>* Workers;  // one for each thread that may work
+  std::atomic<std::size_t> Claimed{0};
   std::atomic<bool> OutOfMemory{false};
-};
-
-// What one worker keeps from run to run: its private table and crossing state.
-struct TWorkerState {
-  std::uint64_t RunId = 0;
-  TPrimeCheck Table;
-  TSegmentSieve Sieve;
 };
 
 std::atomic<std::uint64_t> gNextRunId{1};
 std::atomic<std::uint64_t> gFailingSegment{0};
 std::atomic<std::uint64_t> gRunLength{0};
-thread_local TWorkerState tWorker;
 
-TWorkerState& WorkerFor(const TParallelContext& context) {
-  TWorkerState& state = tWorker;
-  if (state.RunId != context.RunId) {
-    state = TWorkerState{};
+// Which worker state a thread took in which run. Plain data only: the
+// MinGW runtime fails to destroy thread-local objects reliably when many
+// threads end at once.
+thread_local std::uint64_t tRunId = 0;
+thread_local TWorkerState* tWorker = nullptr;
+
+TWorkerState& WorkerFor(TParallelContext& context) {
+  if (tRunId != context.RunId) {
+    TWorkerState& state = (*context.Workers)[context.Claimed.fetch_add(1)];
     state.Table.resize(TSegmentSieve::StorageBytes(context.S));
     state.Sieve = TSegmentSieve(*context.Primes, *context.Presieve, context.S);
-    state.RunId = context.RunId;
+    tWorker = &state;
+    tRunId = context.RunId;
   }
-  return state;
+  return *tWorker;
 }
 
 // Enough runs that the threads stay balanced when some run slower than
@@ -71,7 +78,7 @@ std::uint64_t RunLengthFor(std::uint64_t segments, std::uint64_t s, std::int32_t
                    std::uint64_t{1}});
 }
 
-void SieveRun(const TParallelContext& context, std::uint64_t run) {
+void SieveRun(TParallelContext& context, std::uint64_t run) {
   const std::uint64_t first = (run - 1) * context.RunLength + 1;
   const std::uint64_t last = std::min(context.LastSegment, first + context.RunLength - 1);
   TWorkerState& state = WorkerFor(context);
@@ -99,7 +106,7 @@ void RunTask(std::int64_t index, void* data) {
   try {
     SieveRun(context, static_cast<std::uint64_t>(index));
   } catch (const std::bad_alloc&) {
-    tWorker = TWorkerState{};
+    if (tRunId == context.RunId) *tWorker = TWorkerState{};  // give the memory back early
     context.OutOfMemory.store(true);
   }
 }
@@ -146,13 +153,15 @@ void ParallelSieve(TPrimeCheck& table, TPrimeRecord& record, TTimeStamp& endTime
 
   const std::int32_t threads = std::clamp(threadCount, 0, kMaxWorkerThreads);
   const TRunPlan plan = PlanRuns(n, threads);
+  // Each thread that works takes one state; the calling thread works only
+  // when no thread starts.
+  std::vector<TWorkerState> workers(static_cast<std::size_t>(std::max(threads, 1)));
   TParallelContext context{gNextRunId.fetch_add(1), sizes.Size, n,       plan.LastSegment,
                            plan.RunLength,          &primes,    &presieve, &record,
-                           RunOptions.NoCount};
+                           RunOptions.NoCount,      &workers};
   TSearchProgress progress(SegmentCount(n, sizes.Size));
   RunWorkers(0, static_cast<std::int64_t>(plan.Runs), RunTask, &context, threads);
   progress.Stop();
-  tWorker = TWorkerState{};  // the calling thread may have worked too
   if (context.OutOfMemory.load()) throw std::bad_alloc();
 
   if (!RunOptions.Benchmark) EndPrimeList();
