@@ -16,9 +16,9 @@ namespace tamsel {
 
 namespace {
 
-// What one worker keeps from run to run: its private table and crossing state.
+// What one worker keeps from run to run: its private crossing state, which
+// holds its table.
 struct TWorkerState {
-  TPrimeCheck Table;
   TSegmentSieve Sieve;
 };
 
@@ -54,7 +54,6 @@ thread_local TWorkerState* tWorker = nullptr;
 TWorkerState& WorkerFor(TParallelContext& context) {
   if (tRunId != context.RunId) {
     TWorkerState& state = (*context.Workers)[context.Claimed.fetch_add(1)];
-    state.Table.resize(TSegmentSieve::StorageBytes(context.S));
     state.Sieve = TSegmentSieve(*context.Primes, *context.Presieve, context.S);
     tWorker = &state;
     tRunId = context.RunId;
@@ -91,7 +90,7 @@ void SieveRun(TParallelContext& context, std::uint64_t run) {
     const std::uint64_t low = k * context.S + 1;
     if (low > context.N) break;
     const std::uint64_t high = std::min(context.N, (k + 1) * context.S);
-    const TSegmentBits bits = state.Sieve.Sieve(state.Table.data(), low, high);
+    const TSegmentBits bits = state.Sieve.Sieve(low, high);
     highest = std::max(highest, HighestSegmentPrime(bits));
     if (!context.NoCount) count += CountSegmentPrimes(bits);
   }

@@ -13,10 +13,10 @@ namespace {
 
 // The segment steps, shared by the inline loop of the normal engine and by
 // SieveSegment, which the Plus engine calls once per segment.
-[[gnu::always_inline]] inline void SegmentSteps(TPrimeCheck& table, TPrimeRecord& record,
+[[gnu::always_inline]] inline void SegmentSteps(TPrimeCheck& /*table*/, TPrimeRecord& record,
                                                 TBasePrimes& base, std::uint64_t low,
                                                 std::uint64_t high) {
-  const TSegmentBits bits = base.Sieve.Sieve(table.data(), low, high);
+  const TSegmentBits bits = base.Sieve.Sieve(low, high);
   const std::uint64_t highest = HighestSegmentPrime(bits);
   if (highest == 0) return;  // no prime: Highest stays, nothing to count
   record.Highest = highest;
@@ -48,7 +48,6 @@ void RunSegmentedSearch(TPrimeCheck& table, TPrimeRecord& record, std::uint64_t 
   TPrimeFound primes;
   CollectPrimes(primes, record, table, method);
   TBasePrimes base(std::move(primes), n, sizes.Size);
-  table.resize(std::max(table.size(), TSegmentSieve::StorageBytes(sizes.Size)));
   base.Sieve.StartAt(1);
 
   TSearchProgress progress(SegmentCount(n, sizes.Size));

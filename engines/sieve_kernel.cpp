@@ -114,6 +114,7 @@ constexpr auto kKeep = [] {
 
 std::uint64_t Square(std::uint64_t p) { return p * p; }
 
+
 std::uint64_t PrimeOf(std::uint32_t q, std::uint32_t c) {
   return 30 * std::uint64_t{q} + kWheelResidues[c];
 }
@@ -160,19 +161,13 @@ TPresieve::TPresieve(std::uint64_t maxPrime, std::uint64_t workBytes) {
 }
 
 void TPresieve::Fill(std::uint8_t* bytes, std::uint64_t firstByte, std::size_t count) const {
-  if (patterns_.empty()) std::memset(bytes, 0xFF, count);
   for (const std::vector<std::uint8_t>& pattern : patterns_) {
-    const bool first = &pattern == &patterns_.front();
     std::size_t phase = static_cast<std::size_t>(firstByte % pattern.size());
     for (std::size_t done = 0; done < count; phase = 0) {
       const std::size_t piece = std::min(count - done, pattern.size() - phase);
       std::uint8_t* out = bytes + done;
       const std::uint8_t* in = pattern.data() + phase;
-      if (first) {
-        std::memcpy(out, in, piece);
-      } else {
-        for (std::size_t i = 0; i < piece; ++i) out[i] &= in[i];
-      }
+      for (std::size_t i = 0; i < piece; ++i) out[i] &= in[i];
       done += piece;
     }
   }
@@ -180,47 +175,41 @@ void TPresieve::Fill(std::uint8_t* bytes, std::uint64_t firstByte, std::size_t c
 
 namespace {
 
-// Clears the mask's bit in bytes[at] when at < length, else in the spare
-// byte bytes[length], and tells whether it was inside (when at lies below
-// 2^63): no branch, which would mispredict about every other time here.
+// Clears the mask's bit in bytes[at], or in the spare byte bytes[spare]
+// when at lies beyond it, and tells whether at lies inside the segment
+// (when at lies below 2^63): no branch, which would mispredict about every
+// other time here. A multiple crossed past the segment is crossed early,
+// which does no harm.
 inline std::uint32_t CrossIfInside(std::uint8_t* bytes, std::uint64_t at, std::size_t length,
-                                   std::uint8_t mask) {
-  bytes[std::min<std::uint64_t>(at, length)] &= mask;
+                                   std::size_t spare, std::uint8_t mask) {
+  bytes[std::min<std::uint64_t>(at, spare)] &= mask;
   return static_cast<std::uint32_t>((at - length) >> 63);
 }
 
 // Up to Hits multiples from byte b (wheel position w) on, without a branch;
 // moves b and w past the ones inside.
 template <int Hits>
-inline void CrossFew(std::uint8_t* bytes, std::size_t length, const std::array<TSpan, 9>& span,
-                     std::uint64_t q, std::uint64_t& b, std::uint32_t& w) {
+inline void CrossFew(std::uint8_t* bytes, std::size_t length, std::size_t spare,
+                     const std::array<TSpan, 9>& span, std::uint64_t q, std::uint64_t& b,
+                     std::uint32_t& w) {
   std::uint32_t hits = 0;
   for (int k = 0; k < Hits; ++k) {
-    hits += CrossIfInside(bytes, b + q * span[k].GapSum + span[k].CorrectionSum, length, span[k].Mask);
+    hits += CrossIfInside(bytes, b + q * span[k].GapSum + span[k].CorrectionSum, length, spare,
+                          span[k].Mask);
   }
   b += q * span[hits].GapSum + span[hits].CorrectionSum;
   w = (w + hits) & 7;
 }
 
-// Primes with many hits per segment keep the first byte t of their current
-// turn of the wheel (cofactors 30j + 1 to 30j + 29). The turn at t is
-// crossed where it lies inside the segment, those after it whole while they
-// fit, and the one that reaches beyond the end where it lies inside; the
-// next segment starts again from that one. A multiple crossed twice (in the
-// byte two segments share) does no harm.
-// The eight multiples of the turn at t (which may lie before the segment)
-// that fall inside it; o holds their offsets from t.
-template <std::uint32_t C, int... K>
-inline void CrossTurnInside(std::uint8_t* bytes, std::size_t length, const std::uint64_t* o,
-                            std::uint64_t t, std::integer_sequence<int, K...>) {
-  (CrossIfInside(bytes, t + o[K], length, kSpan[C][0][K].Mask), ...);
-}
-
+// Primes with short turns keep the first byte b of their next turn of the
+// wheel (cofactors 30j + 1 to 30j + 29) and cross every turn that starts
+// inside the segment, whole: its last multiples may lie in the segments
+// after it. Returns the first byte of the next turn.
 template <std::uint32_t C>
-inline void CrossMany(std::uint8_t* bytes, std::size_t length, std::uint64_t q,
-                      std::int64_t& turnStart) {
+inline std::uint64_t CrossTurns(std::uint8_t* bytes, std::size_t length, std::uint64_t q,
+                                std::uint64_t b) {
+  if (b >= length) return b;
   constexpr auto& kTurn = kSpan[C][0];
-  constexpr auto kAll = std::make_integer_sequence<int, 8>();
   const std::uint64_t o[8] = {0,
                               q * 6 + kTurn[1].CorrectionSum,
                               q * 10 + kTurn[2].CorrectionSum,
@@ -230,10 +219,7 @@ inline void CrossMany(std::uint8_t* bytes, std::size_t length, std::uint64_t q,
                               q * 22 + kTurn[6].CorrectionSum,
                               q * 28 + kTurn[7].CorrectionSum};
   const std::uint64_t p = 30 * q + kWheelResidues[C];
-  auto b = static_cast<std::uint64_t>(turnStart);
-  CrossTurnInside<C>(bytes, length, o, b, kAll);
-  if (turnStart + static_cast<std::int64_t>(o[7]) >= static_cast<std::int64_t>(length)) return;
-  for (b += p; b + o[7] < length; b += p) {
+  do {
     bytes[b] &= kTurn[0].Mask;
     bytes[b + o[1]] &= kTurn[1].Mask;
     bytes[b + o[2]] &= kTurn[2].Mask;
@@ -242,70 +228,40 @@ inline void CrossMany(std::uint8_t* bytes, std::size_t length, std::uint64_t q,
     bytes[b + o[5]] &= kTurn[5].Mask;
     bytes[b + o[6]] &= kTurn[6].Mask;
     bytes[b + o[7]] &= kTurn[7].Mask;
-  }
-  CrossTurnInside<C>(bytes, length, o, b, kAll);
-  turnStart = static_cast<std::int64_t>(b);
+  } while ((b += p) < length);
+  return b;
 }
 
-// The visited primes of class C: from fewStart[h] on at most kFewHits - h
-// hits per segment, before fewStart[0] any number.
 template <std::uint32_t C>
 void CrossClass(std::uint8_t* bytes, std::size_t length, std::uint32_t shift, TVisited* primes,
-                std::size_t active, const std::size_t* fewStart) {
-  const std::size_t many = std::min(fewStart[0], active);
-  for (std::size_t i = 0; i < many; ++i) {
-    std::int64_t t = primes[i].Next;
-    CrossMany<C>(bytes, length, primes[i].Q, t);
-    primes[i].Next = static_cast<std::int32_t>(t - shift);
+                std::size_t active) {
+  for (std::size_t i = 0; i < active; ++i) {
+    primes[i].Next = static_cast<std::uint32_t>(CrossTurns<C>(bytes, length, primes[i].Q, primes[i].Next) - shift);
   }
-  [&]<int... H>(std::integer_sequence<int, H...>) {
-    constexpr int kFew = TSegmentSieve::kFewHits;
-    const auto crossFew = [&]<int Hits>(std::size_t from, std::size_t to) {
-      for (std::size_t i = from; i < std::min(to, active); ++i) {
-        auto b = static_cast<std::uint64_t>(primes[i].Next);
-        std::uint32_t w = primes[i].Wheel;
-        CrossFew<Hits>(bytes, length, kSpan[C][w], primes[i].Q, b, w);
-        primes[i].Next = static_cast<std::int32_t>(b - shift);
-        primes[i].Wheel = w;
-      }
-    };
-    (crossFew.template operator()<kFew - H>(fewStart[H], H + 1 < kFew ? fewStart[H + 1] : active),
-     ...);
-  }(std::make_integer_sequence<int, TSegmentSieve::kFewHits>());
 }
 
 }  // namespace
 
 TSegmentSieve::TSegmentSieve(const TPrimeFound& primes, const TPresieve& presieve,
-                             std::uint64_t step)
+                             std::uint64_t step, std::uint64_t turnBytes)
     : presieve_(&presieve), step_(step) {
   // Hits a segment of this many bytes at most k times: p * kMinSpan[k] >= reach.
-  const std::uint64_t reach = 30 * StorageBytes(step);
+  const std::uint64_t segmentBytes = step / 30 + 2;
+  const std::uint64_t reach = 30 * (segmentBytes + 1);
+  std::uint64_t longestTurn = 0;
   for (const std::uint64_t p : primes) {
     if (p <= presieve.Largest()) continue;
     const auto q = static_cast<std::uint32_t>(p / 30);
     const auto c = static_cast<std::uint32_t>(BitOf(p % 30));
-    int ring = -1;
-    for (int h = kRings - 1; h >= 0; --h) {
-      if (p * kMinSpan[h + 1] >= reach) ring = h;
-    }
-    if (ring >= 0) {
-      rings_[ring].Primes.push_back(q << 3 | c);
+    if (p <= turnBytes || p * kMinSpan[2] < reach) {
+      visited_[c].push_back({q, 0});
+      longestTurn = p;
     } else {
-      visited_[c].push_back({q, 0, 0});
-    }
-  }
-  for (std::uint32_t c = 0; c < 8; ++c) {
-    for (int h = 0; h < kFewHits; ++h) {
-      fewStart_[c][h] = static_cast<std::size_t>(
-          std::partition_point(visited_[c].begin(), visited_[c].end(),
-                               [&](const TVisited& prime) {
-                                 return PrimeOf(prime.Q, c) * kMinSpan[kFewHits - h] < reach;
-                               }) -
-          visited_[c].begin());
+      rings_[p * kMinSpan[1] >= reach ? 0 : 1].Primes.push_back(q << 3 | c);
     }
   }
   if (step > 0) aheadQuotient_ = TSmallQuotient(step);
+  window_.resize(segmentBytes + longestTurn + 1, 0xFF);
 }
 
 void TSegmentSieve::TBucket::Reserve(std::uint32_t more) {
@@ -327,6 +283,8 @@ void TSegmentSieve::Wait(TBucketRing& ring, std::uint64_t earliest, std::uint64_
 void TSegmentSieve::StartAt(std::uint64_t segment) {
   segment_ = segment;
   sharedByte_ = UINT64_MAX;
+  std::fill(window_.begin(), window_.end(), 0xFF);
+  dropBytes_ = 0;
   const std::uint64_t firstByte = FirstByteOf(segment);
   const std::uint64_t start = 30 * firstByte;
   // The first multiple p * m at or above start with m coprime to 30; the
@@ -342,7 +300,7 @@ void TSegmentSieve::StartAt(std::uint64_t segment) {
       const std::uint64_t p = PrimeOf(visited_[c][active].Q, c);
       if (Square(p) >= start) break;
       place(p, [&](std::uint64_t byte, std::uint32_t wheel) {
-        PlaceVisited(c, active, static_cast<std::int64_t>(byte - firstByte), wheel);
+        PlaceVisited(c, active, byte - firstByte, wheel);
       });
     }
   }
@@ -367,7 +325,7 @@ void TSegmentSieve::Activate(std::uint64_t firstByte, std::uint64_t lastByte) {
     for (; active < visited_[c].size(); ++active) {
       const std::uint64_t byte = Square(PrimeOf(visited_[c][active].Q, c)) / 30;
       if (byte > lastByte) break;
-      PlaceVisited(c, active, static_cast<std::int64_t>(byte - firstByte), c);
+      PlaceVisited(c, active, byte - firstByte, c);
     }
   }
   for (TBucketRing& ring : rings_) {
@@ -380,23 +338,28 @@ void TSegmentSieve::Activate(std::uint64_t firstByte, std::uint64_t lastByte) {
   }
 }
 
-void TSegmentSieve::PlaceVisited(std::uint32_t c, std::size_t i, std::int64_t offset,
+// The turn holding the multiple starts q * (residue - 1) + r * residue div
+// 30 bytes before it. When that lies before the segment, the rest of the
+// turn is crossed now and the prime goes on from the next one.
+void TSegmentSieve::PlaceVisited(std::uint32_t c, std::size_t i, std::uint64_t offset,
                                  std::uint32_t wheel) {
   TVisited& prime = visited_[c][i];
-  if (i < fewStart_[c][0]) {
-    // The turn holding the multiple starts q * (residue - 1) + r * residue
-    // div 30 bytes before it.
-    const std::uint32_t residue = kWheelResidues[wheel];
-    offset -= static_cast<std::int64_t>(std::uint64_t{prime.Q} * (residue - 1) +
-                                        kWheelResidues[c] * residue / 30);
+  const std::uint32_t residue = kWheelResidues[wheel];
+  const std::uint64_t before = std::uint64_t{prime.Q} * (residue - 1) + kWheelResidues[c] * residue / 30;
+  if (offset >= before) {
+    prime.Next = static_cast<std::uint32_t>(offset - before);
+    return;
   }
-  prime.Next = static_cast<std::int32_t>(offset);
-  prime.Wheel = wheel;
+  for (std::uint32_t k = 0; wheel + k < 8; ++k) {
+    const TSpan& span = kSpan[c][wheel][k];
+    window_[offset + prime.Q * span.GapSum + span.CorrectionSum] &= span.Mask;
+  }
+  prime.Next = static_cast<std::uint32_t>(offset - before + PrimeOf(prime.Q, c));
 }
 
-void TSegmentSieve::CrossVisited(std::uint8_t* bytes, std::size_t length, std::uint32_t shift) {
+void TSegmentSieve::CrossVisited(std::size_t length, std::uint32_t shift) {
   [&]<std::uint32_t... C>(std::integer_sequence<std::uint32_t, C...>) {
-    (CrossClass<C>(bytes, length, shift, visited_[C].data(), activeVisited_[C], fewStart_[C]), ...);
+    (CrossClass<C>(window_.data(), length, shift, visited_[C].data(), activeVisited_[C]), ...);
   }(std::make_integer_sequence<std::uint32_t, 8>());
 }
 
@@ -404,7 +367,7 @@ void TSegmentSieve::CrossVisited(std::uint8_t* bytes, std::size_t length, std::u
 // waits for its next segment: the one whose bytes reach the next multiple,
 // at most kBuckets - 1 on.
 template <int Ring>
-void TSegmentSieve::EmptyBucket(TBucketRing& ring, std::uint8_t* bytes, std::size_t length) {
+void TSegmentSieve::EmptyBucket(TBucketRing& ring, std::size_t length) {
   TBucket& current = ring.Buckets[segment_ % kBuckets];
   const std::uint32_t count = current.Filled;
   current.Filled = 0;
@@ -418,6 +381,8 @@ void TSegmentSieve::EmptyBucket(TBucketRing& ring, std::uint8_t* bytes, std::siz
     tail[d] = bucket.Data.get() + bucket.Filled;
   }
   const TWaiting* waiting = current.Data.get();
+  std::uint8_t* bytes = window_.data();
+  const std::size_t spare = window_.size() - 1;
   const std::uint64_t base = aheadBase_;
   const TSmallQuotient quotient = aheadQuotient_;
   const std::uint32_t* aheadFirst = aheadFirst_;
@@ -433,7 +398,7 @@ void TSegmentSieve::EmptyBucket(TBucketRing& ring, std::uint8_t* bytes, std::siz
       b = second;
       w = (w + 1) & 7;
     } else {
-      const std::uint32_t inside = CrossIfInside(bytes, second, length, steps.Mask[1]);
+      const std::uint32_t inside = CrossIfInside(bytes, second, length, spare, steps.Mask[1]);
       const std::uint64_t third = b + q * steps.GapSum[1] + steps.CorrectionSum[1];
       b = second + ((third - second) & (0 - std::uint64_t{inside}));  // no branch
       w = (w + 1 + inside) & 7;
@@ -448,42 +413,50 @@ void TSegmentSieve::EmptyBucket(TBucketRing& ring, std::uint8_t* bytes, std::siz
 }
 
 // The last segment, cut short: its waiting primes go nowhere after it.
-void TSegmentSieve::CrossLastBucket(TBucketRing& ring, std::uint8_t* bytes, std::size_t length) {
+void TSegmentSieve::CrossLastBucket(TBucketRing& ring, std::size_t length) {
   const TBucket& bucket = ring.Buckets[segment_ % kBuckets];
   for (std::uint32_t i = 0; i < bucket.Filled; ++i) {
     std::uint64_t b = bucket.Data[i].OffsetWheel >> 3;
     std::uint32_t w = bucket.Data[i].OffsetWheel & 7;
     const std::uint32_t qClass = bucket.Data[i].QClass;
-    CrossFew<kRings>(bytes, length, kSpan[qClass & 7][w], qClass >> 3, b, w);
+    CrossFew<kRings>(window_.data(), length, window_.size() - 1, kSpan[qClass & 7][w], qClass >> 3,
+                     b, w);
   }
 }
 
-TSegmentBits TSegmentSieve::Sieve(std::uint8_t* storage, std::uint64_t low, std::uint64_t high) {
+TSegmentBits TSegmentSieve::Sieve(std::uint64_t low, std::uint64_t high) {
   assert(low == segment_ * step_ + 1 && high >= low && high - low < step_);
   const std::uint64_t firstByte = low / 30;
   const std::uint64_t lastByte = high / 30;
   const auto length = static_cast<std::size_t>(lastByte - firstByte + 1);
-  presieve_->Fill(storage, firstByte, length);
-  if (sharedByte_ == firstByte) storage[0] = sharedBits_;
+  std::uint8_t* bytes = window_.data();
+  const std::size_t kept = window_.size() - 1;  // all but the spare byte
+  if (dropBytes_ != 0) {
+    std::memmove(bytes, bytes + dropBytes_, kept - dropBytes_);
+    std::memset(bytes + kept - dropBytes_, 0xFF, dropBytes_);
+  }
+  presieve_->Fill(bytes, firstByte, length);
+  if (sharedByte_ == firstByte) bytes[0] = sharedBits_;
   Activate(firstByte, lastByte);
   for (std::uint32_t d = 0; d < kBuckets; ++d) {
     aheadFirst_[d] = static_cast<std::uint32_t>(FirstByteOf(segment_ + d) - firstByte);
   }
   aheadBase_ = 30 * firstByte - segment_ * step_ - 1;  // wraps: 1 to 30 below 0
-  CrossVisited(storage, length, aheadFirst_[1]);
+  CrossVisited(length, aheadFirst_[1]);
   if (high == (segment_ + 1) * step_) {
-    EmptyBucket<0>(rings_[0], storage, length);
-    EmptyBucket<1>(rings_[1], storage, length);
+    EmptyBucket<0>(rings_[0], length);
+    EmptyBucket<1>(rings_[1], length);
   } else {
-    for (TBucketRing& ring : rings_) CrossLastBucket(ring, storage, length);
+    for (TBucketRing& ring : rings_) CrossLastBucket(ring, length);
   }
   sharedByte_ = lastByte;
-  sharedBits_ = storage[length - 1];
+  sharedBits_ = bytes[length - 1];
+  dropBytes_ = aheadFirst_[1];
   ++segment_;
 
-  storage[0] &= kKeep[0][low - 30 * firstByte];
-  storage[length - 1] &= kKeep[1][high - 30 * lastByte];
-  return {storage, length, firstByte, low, high};
+  bytes[0] &= kKeep[0][low - 30 * firstByte];
+  bytes[length - 1] &= kKeep[1][high - 30 * lastByte];
+  return {bytes, length, firstByte, low, high};
 }
 
 namespace {

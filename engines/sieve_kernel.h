@@ -26,8 +26,8 @@ inline constexpr std::uint32_t kWheelResidues[8] = {1, 7, 11, 13, 17, 19, 23, 29
 class TPresieve {
  public:
   TPresieve(std::uint64_t maxPrime, std::uint64_t workBytes);
-  // bytes[i] := the bits of byte firstByte + i with the multiples of the
-  // presieved primes (the primes themselves too) cleared.
+  // Clears in bytes[i] the bits of the multiples of the presieved primes
+  // (the primes themselves too) in byte firstByte + i.
   void Fill(std::uint8_t* bytes, std::uint64_t firstByte, std::size_t count) const;
   // Largest presieved prime, at least 5: the wheel takes 2, 3 and 5.
   std::uint64_t Largest() const { return largest_; }
@@ -67,41 +67,42 @@ struct TSegmentBits {
 
 // Crosses out the multiples of base primes in consecutive segments of `step`
 // numbers: segment k holds k * step + 1 .. (k + 1) * step. Each prime keeps
-// its next multiple from one segment to the next. The primes with many hits
-// per segment are visited in every segment; those with at most two wait in
-// a bucket for the segment that holds their next multiple, so that a segment
-// costs them only their hits. Consecutive segments may share a byte; its
-// bits pass from one segment to the next. The numbers of a segment and of
-// the sixteen after it must lie below 2^64.
+// its next multiple from one segment to the next. Most primes cross whole
+// turns of the wheel (8 multiples in p bytes) that start in the segment; a
+// turn may reach past its end, into the bytes the sieve keeps for the
+// segments after it. The largest primes, with at most two hits, wait in a
+// bucket for the segment that holds their next multiple, so that a segment
+// costs them only their hits. The numbers of a segment and of the sixteen
+// after it must lie below 2^64.
 class TSegmentSieve {
  public:
   TSegmentSieve() = default;
+  // Primes cross whole turns when they hit a segment more than twice, or
+  // when a turn takes at most this many bytes: then the bytes it reaches
+  // past the segment still fit the level 2 cache. The others wait.
+  static constexpr std::uint64_t kTurnBytes = 1 << 17;
+
   // Takes the primes (ascending, at most step) above the presieve; presieve
   // must outlive the sieve.
-  TSegmentSieve(const TPrimeFound& primes, const TPresieve& presieve, std::uint64_t step);
+  TSegmentSieve(const TPrimeFound& primes, const TPresieve& presieve, std::uint64_t step,
+                std::uint64_t turnBytes = kTurnBytes);
 
   // Positions every prime at its first multiple in segment k, or later.
   void StartAt(std::uint64_t segment);
 
   // Sieves the positioned segment, low..high (high at most its end; only the
-  // last segment may be shorter), into storage, which must hold the
-  // segment's bytes and one more (at most StorageBytes(step) in all), and
-  // moves on to the next segment.
-  TSegmentBits Sieve(std::uint8_t* storage, std::uint64_t low, std::uint64_t high);
-
-  static std::size_t StorageBytes(std::uint64_t step) {
-    return static_cast<std::size_t>(step / 30 + 3);
-  }
+  // last segment may be shorter), and moves on to the next segment. The
+  // bits stay valid until the next call.
+  TSegmentBits Sieve(std::uint64_t low, std::uint64_t high);
 
   // A prime is kept as q = p div 30 and its class c, the position of p mod
-  // 30 among the residues (so p = 30q + kWheelResidues[c]), with the byte
-  // of its next multiple and the wheel position of that multiple's cofactor.
-  // Primes with many hits keep the first byte of their current turn of the
-  // wheel instead (see CrossMany); it may lie before the segment.
+  // 30 among the residues (so p = 30q + kWheelResidues[c]). One that
+  // crosses whole turns keeps the first byte of its next turn (see
+  // CrossTurns); one that waits keeps the byte of its next multiple and the
+  // wheel position of that multiple's cofactor.
   struct TVisited {
     std::uint32_t Q;
-    std::int32_t Next;  // from the current segment's first byte
-    std::uint32_t Wheel;
+    std::uint32_t Next;  // from the current segment's first byte
   };
   // Eight bytes, since buckets are mostly memory traffic.
   struct TWaiting {
@@ -109,9 +110,6 @@ class TSegmentSieve {
     std::uint32_t QClass;       // q * 8 + c
   };
 
-  // Visited primes from fewStart_[c][h] on hit a segment at most
-  // kFewHits - h times; the ones before them more often.
-  static constexpr int kFewHits = 8;
   // Rings of buckets: ring h holds the primes that hit a segment at most
   // h + 1 times.
   static constexpr int kRings = 2;
@@ -144,17 +142,16 @@ class TSegmentSieve {
   void Activate(std::uint64_t firstByte, std::uint64_t lastByte);
   // Puts visited prime i of class c at the multiple `offset` bytes from the
   // current segment's first byte, its cofactor at the given wheel position.
-  void PlaceVisited(std::uint32_t c, std::size_t i, std::int64_t offset, std::uint32_t wheel);
-  void CrossVisited(std::uint8_t* bytes, std::size_t length, std::uint32_t shift);
+  void PlaceVisited(std::uint32_t c, std::size_t i, std::uint64_t offset, std::uint32_t wheel);
+  void CrossVisited(std::size_t length, std::uint32_t shift);
   template <int Ring>
-  void EmptyBucket(TBucketRing& ring, std::uint8_t* bytes, std::size_t length);
-  void CrossLastBucket(TBucketRing& ring, std::uint8_t* bytes, std::size_t length);
+  void EmptyBucket(TBucketRing& ring, std::size_t length);
+  void CrossLastBucket(TBucketRing& ring, std::size_t length);
 
   const TPresieve* presieve_ = nullptr;
   std::uint64_t step_ = 0;
   std::vector<TVisited> visited_[8];  // by class, ascending
   std::size_t activeVisited_[8] = {};  // the others wait for their squares
-  std::size_t fewStart_[8][kFewHits] = {};
   TBucketRing rings_[kRings];
   std::uint64_t segment_ = 0;
   // For the current segment: the bytes from its first byte to the first of
@@ -164,6 +161,11 @@ class TSegmentSieve {
   TSmallQuotient aheadQuotient_;  // by step
   std::uint64_t sharedByte_ = UINT64_MAX;  // the last segment's last byte
   std::uint8_t sharedBits_ = 0;            // and its bits, fully sieved
+  // The current segment's bytes, then those that turns reached beyond it,
+  // then a spare byte that takes the crossings that miss. Each segment
+  // drops the bytes of the one before (dropBytes_).
+  std::vector<std::uint8_t> window_;
+  std::size_t dropBytes_ = 0;
 };
 
 // The primes in a sieved segment.

@@ -31,12 +31,11 @@ void BuildTable(TPrimeCheck& table, std::uint64_t limit, bool showsProgress) {
   const TPresieve presieve(root, limit / 30);
   TSegmentSieve sieve(basePrimes, presieve, kBlockNumbers);
   sieve.StartAt(0);
-  std::vector<std::uint8_t> bits(TSegmentSieve::StorageBytes(kBlockNumbers));
   std::optional<TSearchProgress> progress;
   if (showsProgress) progress.emplace(limit / kBlockNumbers + 1);
   for (std::uint64_t low = 1; low <= limit; low += kBlockNumbers) {
     const std::uint64_t high = std::min(limit, low + kBlockNumbers - 1);
-    ExpandSegment(sieve.Sieve(bits.data(), low, high), table.data());
+    ExpandSegment(sieve.Sieve(low, high), table.data());
     AddProgress(1);
   }
   // 0 and 1 are no primes; the presieve crossed out its own primes, and

@@ -63,6 +63,10 @@ std::vector<std::uint64_t> Listed(const TSegmentBits& bits) {
   return listed;
 }
 
+// Whole turns for as many primes as the sieve allows, and for as few: then
+// the largest wait in buckets even with small steps.
+constexpr std::uint64_t kTurnLimits[] = {TSegmentSieve::kTurnBytes, 0};
+
 // Sieves `count` segments from `first` on with all primes up to maxPrime
 // (every segment above maxPrime, as in a search), the last one cut to
 // `lastLength` numbers, and compares each with the slow way.
@@ -71,9 +75,9 @@ void CheckSegments(std::uint64_t step, std::uint64_t maxPrime, std::uint64_t fir
   TPrimeFound primes = SmallPrimes(maxPrime);
   primes.insert(primes.end(), extra.begin(), extra.end());
   const TPresieve presieve(maxPrime, step);
-  TSegmentSieve sieve(primes, presieve, step);
+  for (const std::uint64_t turnBytes : kTurnLimits) {
+  TSegmentSieve sieve(primes, presieve, step, turnBytes);
   sieve.StartAt(first);
-  std::vector<std::uint8_t> storage;
   TPrimeFound crossing;
   for (std::uint64_t p : primes) {
     if (p > 5) crossing.push_back(p);
@@ -82,18 +86,19 @@ void CheckSegments(std::uint64_t step, std::uint64_t maxPrime, std::uint64_t fir
     const std::uint64_t k = first + static_cast<std::uint64_t>(i);
     const std::uint64_t low = k * step + 1;
     const std::uint64_t high = i + 1 == count ? low + lastLength - 1 : low + step - 1;
-    storage.resize(high / 30 - low / 30 + 2);
-    const TSegmentBits bits = sieve.Sieve(storage.data(), low, high);
+    const TSegmentBits bits = sieve.Sieve(low, high);
     const std::vector<std::uint64_t> expected = Survivors(crossing, low, high);
     ASSERT_EQ(Listed(bits), expected) << "step " << step << " segment " << k << " length "
-                                      << high - low + 1;
+                                      << high - low + 1 << " turn limit " << turnBytes;
     ASSERT_EQ(CountSegmentPrimes(bits), expected.size());
     ASSERT_EQ(HighestSegmentPrime(bits), expected.empty() ? 0 : expected.back());
   }
+  }
 }
 
-// Steps that leave every kind of crossing prime (many hits per segment,
-// few, waiting in buckets, none above the step), consecutive segments that
+// Steps that leave every kind of crossing prime (turns inside the segment
+// or reaching several segments on, waiting in buckets for one or two hits,
+// none above the step), consecutive segments that
 // share a byte or not, squares of primes arriving in the first segments,
 // and every cut of the last segment for a small step.
 TEST(SegmentSieve, LeavesExactlyTheNumbersWithoutSmallFactors) {
@@ -126,17 +131,18 @@ TEST(SegmentSieve, StartingAtAnySegmentEqualsGoingOn) {
   for (const std::uint64_t step : {600ULL, 4999ULL, 31622ULL}) {
     const TPrimeFound primes = SmallPrimes(step);
     const TPresieve presieve(step, step * step / 30);
-    TSegmentSieve walker(primes, presieve, step);
-    walker.StartAt(1);
-    std::vector<std::uint8_t> walked(TSegmentSieve::StorageBytes(step));
-    std::vector<std::uint8_t> fresh(walked.size());
-    for (std::uint64_t k = 1; k < 60; ++k) {
-      const std::uint64_t low = k * step + 1;
-      const TSegmentBits a = walker.Sieve(walked.data(), low, low + step - 1);
-      TSegmentSieve direct(primes, presieve, step);
-      direct.StartAt(k);
-      const TSegmentBits b = direct.Sieve(fresh.data(), low, low + step - 1);
-      ASSERT_EQ(Listed(a), Listed(b)) << "step " << step << " segment " << k;
+    for (const std::uint64_t turnBytes : kTurnLimits) {
+      TSegmentSieve walker(primes, presieve, step, turnBytes);
+      walker.StartAt(1);
+      for (std::uint64_t k = 1; k < 60; ++k) {
+        const std::uint64_t low = k * step + 1;
+        const TSegmentBits a = walker.Sieve(low, low + step - 1);
+        TSegmentSieve direct(primes, presieve, step, turnBytes);
+        direct.StartAt(k);
+        const TSegmentBits b = direct.Sieve(low, low + step - 1);
+        ASSERT_EQ(Listed(a), Listed(b)) << "step " << step << " segment " << k << " turn limit "
+                                        << turnBytes;
+      }
     }
   }
 }
@@ -171,7 +177,7 @@ TEST(Presieve, PatternClearsExactlyTheMultiplesOfItsPrimes) {
       }
       EXPECT_LE(presieve.Largest(), std::max<std::uint64_t>(maxPrime, 5));
       for (const std::uint64_t firstByte : {std::uint64_t{0}, std::uint64_t{1}, std::uint64_t{17017 * 5 + 3}, MaxLimit / 30 - 3000}) {
-        std::vector<std::uint8_t> bytes(3000);
+        std::vector<std::uint8_t> bytes(3000, 0xFF);
         presieve.Fill(bytes.data(), firstByte, bytes.size());
         const TSegmentBits bits{bytes.data(), bytes.size(), firstByte, 30 * firstByte + 1,
                                 30 * (firstByte + bytes.size()) - 1};
