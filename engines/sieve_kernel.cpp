@@ -261,7 +261,8 @@ TSegmentSieve::TSegmentSieve(const TPrimeFound& primes, const TPresieve& presiev
     }
   }
   if (step > 0) aheadQuotient_ = TSmallQuotient(step);
-  window_.resize(segmentBytes + longestTurn + 1, 0xFF);
+  reach_ = static_cast<std::size_t>(segmentBytes + longestTurn);
+  window_.resize(2 * reach_ + 1, 0xFF);
 }
 
 void TSegmentSieve::TBucket::Reserve(std::uint32_t more) {
@@ -284,6 +285,7 @@ void TSegmentSieve::StartAt(std::uint64_t segment) {
   segment_ = segment;
   sharedByte_ = UINT64_MAX;
   std::fill(window_.begin(), window_.end(), 0xFF);
+  start_ = 0;
   dropBytes_ = 0;
   const std::uint64_t firstByte = FirstByteOf(segment);
   const std::uint64_t start = 30 * firstByte;
@@ -352,14 +354,15 @@ void TSegmentSieve::PlaceVisited(std::uint32_t c, std::size_t i, std::uint64_t o
   }
   for (std::uint32_t k = 0; wheel + k < 8; ++k) {
     const TSpan& span = kSpan[c][wheel][k];
-    window_[offset + prime.Q * span.GapSum + span.CorrectionSum] &= span.Mask;
+    window_[start_ + offset + prime.Q * span.GapSum + span.CorrectionSum] &= span.Mask;
   }
   prime.Next = static_cast<std::uint32_t>(offset - before + PrimeOf(prime.Q, c));
 }
 
 void TSegmentSieve::CrossVisited(std::size_t length, std::uint32_t shift) {
   [&]<std::uint32_t... C>(std::integer_sequence<std::uint32_t, C...>) {
-    (CrossClass<C>(window_.data(), length, shift, visited_[C].data(), activeVisited_[C]), ...);
+    (CrossClass<C>(window_.data() + start_, length, shift, visited_[C].data(), activeVisited_[C]),
+     ...);
   }(std::make_integer_sequence<std::uint32_t, 8>());
 }
 
@@ -381,8 +384,8 @@ void TSegmentSieve::EmptyBucket(TBucketRing& ring, std::size_t length) {
     tail[d] = bucket.Data.get() + bucket.Filled;
   }
   const TWaiting* waiting = current.Data.get();
-  std::uint8_t* bytes = window_.data();
-  const std::size_t spare = window_.size() - 1;
+  std::uint8_t* bytes = window_.data() + start_;
+  const std::size_t spare = window_.size() - 1 - start_;
   const std::uint64_t base = aheadBase_;
   const TSmallQuotient quotient = aheadQuotient_;
   const std::uint32_t* aheadFirst = aheadFirst_;
@@ -419,8 +422,8 @@ void TSegmentSieve::CrossLastBucket(TBucketRing& ring, std::size_t length) {
     std::uint64_t b = bucket.Data[i].OffsetWheel >> 3;
     std::uint32_t w = bucket.Data[i].OffsetWheel & 7;
     const std::uint32_t qClass = bucket.Data[i].QClass;
-    CrossFew<kRings>(window_.data(), length, window_.size() - 1, kSpan[qClass & 7][w], qClass >> 3,
-                     b, w);
+    CrossFew<kRings>(window_.data() + start_, length, window_.size() - 1 - start_,
+                     kSpan[qClass & 7][w], qClass >> 3, b, w);
   }
 }
 
@@ -429,12 +432,14 @@ TSegmentBits TSegmentSieve::Sieve(std::uint64_t low, std::uint64_t high) {
   const std::uint64_t firstByte = low / 30;
   const std::uint64_t lastByte = high / 30;
   const auto length = static_cast<std::size_t>(lastByte - firstByte + 1);
-  std::uint8_t* bytes = window_.data();
+  start_ += dropBytes_;
   const std::size_t kept = window_.size() - 1;  // all but the spare byte
-  if (dropBytes_ != 0) {
-    std::memmove(bytes, bytes + dropBytes_, kept - dropBytes_);
-    std::memset(bytes + kept - dropBytes_, 0xFF, dropBytes_);
+  if (start_ + reach_ > kept) {
+    std::memmove(window_.data(), window_.data() + start_, kept - start_);
+    std::memset(window_.data() + kept - start_, 0xFF, start_);
+    start_ = 0;
   }
+  std::uint8_t* bytes = window_.data() + start_;
   presieve_->Fill(bytes, firstByte, length);
   if (sharedByte_ == firstByte) bytes[0] = sharedBits_;
   Activate(firstByte, lastByte);

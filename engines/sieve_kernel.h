@@ -161,10 +161,14 @@ class TSegmentSieve {
   TSmallQuotient aheadQuotient_;  // by step
   std::uint64_t sharedByte_ = UINT64_MAX;  // the last segment's last byte
   std::uint8_t sharedBits_ = 0;            // and its bits, fully sieved
-  // The current segment's bytes, then those that turns reached beyond it,
-  // then a spare byte that takes the crossings that miss. Each segment
-  // drops the bytes of the one before (dropBytes_).
+  // From window_[start_]: the current segment's bytes, then those that
+  // turns reached beyond it (reach_ bytes in all at most). Each segment
+  // starts where the one before ends; when the window's end comes too near,
+  // its bytes move back to its start. The last byte is a spare that takes
+  // the crossings that miss.
   std::vector<std::uint8_t> window_;
+  std::size_t start_ = 0;
+  std::size_t reach_ = 0;
   std::size_t dropBytes_ = 0;
 };
 
