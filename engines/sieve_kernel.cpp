@@ -232,6 +232,16 @@ inline std::uint64_t CrossTurns(std::uint8_t* bytes, std::size_t length, std::ui
   return b;
 }
 
+// CrossTurns for a class known only at run time.
+inline std::uint64_t CrossTurn(std::uint8_t* bytes, std::size_t length, std::uint64_t q,
+                               std::uint32_t c, std::uint64_t b) {
+  const auto& turn = kSpan[c][0];
+  do {
+    for (int k = 0; k < 8; ++k) bytes[b + q * kSpan[0][0][k].GapSum + turn[k].CorrectionSum] &= turn[k].Mask;
+  } while ((b += 30 * q + kWheelResidues[c]) < length);
+  return b;
+}
+
 template <std::uint32_t C>
 void CrossClass(std::uint8_t* bytes, std::size_t length, std::uint32_t shift, TVisited* primes,
                 std::size_t active) {
@@ -254,7 +264,11 @@ TSegmentSieve::TSegmentSieve(const TPrimeFound& primes, const TPresieve& presiev
     const auto q = static_cast<std::uint32_t>(p / 30);
     const auto c = static_cast<std::uint32_t>(BitOf(p % 30));
     if (p <= turnBytes || p * kMinSpan[2] < reach) {
-      visited_[c].push_back({q, 0});
+      if (p < segmentBytes) {
+        visited_[c].push_back({q, 0});
+      } else {
+        rings_[kTurnRing].Primes.push_back(q << 3 | c);
+      }
       longestTurn = p;
     } else {
       rings_[p * kMinSpan[1] >= reach ? 0 : 1].Primes.push_back(q << 3 | c);
@@ -274,11 +288,15 @@ void TSegmentSieve::TBucket::Reserve(std::uint32_t more) {
   Capacity = capacity;
 }
 
-void TSegmentSieve::Wait(TBucketRing& ring, std::uint64_t earliest, std::uint64_t byte,
+void TSegmentSieve::Wait(TBucketRing& ring, std::uint64_t byte, std::uint64_t offset,
                          std::uint32_t wheel, std::uint32_t qClass) {
-  const std::uint64_t segment = std::max(earliest, (30 * byte - 1) / step_);
-  const auto offset = static_cast<std::uint32_t>(byte - FirstByteOf(segment));
-  ring.Buckets[segment % kBuckets].Add({offset << 3 | wheel, qClass});
+  if (&ring == &rings_[kTurnRing]) {
+    byte += TurnStart(qClass >> 3, qClass & 7, offset, wheel) - offset;
+    wheel = 0;
+  }
+  const std::uint64_t segment = std::max(segment_, (30 * byte - 1) / step_);
+  const auto within = static_cast<std::uint32_t>(byte - FirstByteOf(segment));
+  ring.Buckets[segment % kBuckets].Add({within << 3 | wheel, qClass});
 }
 
 void TSegmentSieve::StartAt(std::uint64_t segment) {
@@ -313,7 +331,7 @@ void TSegmentSieve::StartAt(std::uint64_t segment) {
       const std::uint64_t p = PrimeOf(qClass >> 3, qClass & 7);
       if (Square(p) >= start) break;
       place(p, [&](std::uint64_t byte, std::uint32_t wheel) {
-        Wait(ring, segment, byte, wheel, qClass);
+        Wait(ring, byte, byte - firstByte, wheel, qClass);
       });
     }
   }
@@ -335,7 +353,7 @@ void TSegmentSieve::Activate(std::uint64_t firstByte, std::uint64_t lastByte) {
       const std::uint32_t qClass = ring.Primes[ring.Active];
       const std::uint64_t byte = Square(PrimeOf(qClass >> 3, qClass & 7)) / 30;
       if (byte > lastByte) break;
-      Wait(ring, segment_, byte, qClass & 7, qClass);
+      Wait(ring, byte, byte - firstByte, qClass & 7, qClass);
     }
   }
 }
@@ -343,20 +361,21 @@ void TSegmentSieve::Activate(std::uint64_t firstByte, std::uint64_t lastByte) {
 // The turn holding the multiple starts q * (residue - 1) + r * residue div
 // 30 bytes before it. When that lies before the segment, the rest of the
 // turn is crossed now and the prime goes on from the next one.
-void TSegmentSieve::PlaceVisited(std::uint32_t c, std::size_t i, std::uint64_t offset,
-                                 std::uint32_t wheel) {
-  TVisited& prime = visited_[c][i];
+std::uint64_t TSegmentSieve::TurnStart(std::uint64_t q, std::uint32_t c, std::uint64_t offset,
+                                       std::uint32_t wheel) {
   const std::uint32_t residue = kWheelResidues[wheel];
-  const std::uint64_t before = std::uint64_t{prime.Q} * (residue - 1) + kWheelResidues[c] * residue / 30;
-  if (offset >= before) {
-    prime.Next = static_cast<std::uint32_t>(offset - before);
-    return;
-  }
+  const std::uint64_t before = q * (residue - 1) + kWheelResidues[c] * residue / 30;
+  if (offset >= before) return offset - before;
   for (std::uint32_t k = 0; wheel + k < 8; ++k) {
     const TSpan& span = kSpan[c][wheel][k];
-    window_[start_ + offset + prime.Q * span.GapSum + span.CorrectionSum] &= span.Mask;
+    window_[start_ + offset + q * span.GapSum + span.CorrectionSum] &= span.Mask;
   }
-  prime.Next = static_cast<std::uint32_t>(offset - before + PrimeOf(prime.Q, c));
+  return offset - before + 30 * q + kWheelResidues[c];
+}
+
+void TSegmentSieve::PlaceVisited(std::uint32_t c, std::size_t i, std::uint64_t offset,
+                                 std::uint32_t wheel) {
+  visited_[c][i].Next = static_cast<std::uint32_t>(TurnStart(visited_[c][i].Q, c, offset, wheel));
 }
 
 void TSegmentSieve::CrossVisited(std::size_t length, std::uint32_t shift) {
@@ -396,11 +415,14 @@ void TSegmentSieve::EmptyBucket(TBucketRing& ring, std::size_t length) {
     const std::uint64_t q = qClass >> 3;
     const TWaitingStep& steps = kWaitingSteps[(qClass & 7) << 3 | w];
     const std::uint64_t second = b + q * steps.GapSum[0] + steps.CorrectionSum[0];
-    bytes[b] &= steps.Mask[0];
-    if constexpr (Ring == 0) {
+    if constexpr (Ring == kTurnRing) {
+      b = CrossTurn(bytes, length, q, qClass & 7, b);
+    } else if constexpr (Ring == 0) {
+      bytes[b] &= steps.Mask[0];
       b = second;
       w = (w + 1) & 7;
     } else {
+      bytes[b] &= steps.Mask[0];
       const std::uint32_t inside = CrossIfInside(bytes, second, length, spare, steps.Mask[1]);
       const std::uint64_t third = b + q * steps.GapSum[1] + steps.CorrectionSum[1];
       b = second + ((third - second) & (0 - std::uint64_t{inside}));  // no branch
@@ -422,8 +444,12 @@ void TSegmentSieve::CrossLastBucket(TBucketRing& ring, std::size_t length) {
     std::uint64_t b = bucket.Data[i].OffsetWheel >> 3;
     std::uint32_t w = bucket.Data[i].OffsetWheel & 7;
     const std::uint32_t qClass = bucket.Data[i].QClass;
-    CrossFew<kRings>(window_.data() + start_, length, window_.size() - 1 - start_,
-                     kSpan[qClass & 7][w], qClass >> 3, b, w);
+    if (&ring == &rings_[kTurnRing]) {
+      CrossTurn(window_.data() + start_, length, qClass >> 3, qClass & 7, b);
+    } else {
+      CrossFew<2>(window_.data() + start_, length, window_.size() - 1 - start_,
+                  kSpan[qClass & 7][w], qClass >> 3, b, w);
+    }
   }
 }
 
@@ -451,6 +477,7 @@ TSegmentBits TSegmentSieve::Sieve(std::uint64_t low, std::uint64_t high) {
   if (high == (segment_ + 1) * step_) {
     EmptyBucket<0>(rings_[0], length);
     EmptyBucket<1>(rings_[1], length);
+    EmptyBucket<kTurnRing>(rings_[kTurnRing], length);
   } else {
     for (TBucketRing& ring : rings_) CrossLastBucket(ring, length);
   }

@@ -37,7 +37,7 @@ class TPresieve {
   std::uint64_t largest_ = 5;
 };
 
-// y div divisor for every y below 16 * divisor (divisor below 2^36), by a
+// y div divisor for every y below 2^40 (64 * divisor, divisor below 2^34), by a
 // multiplication: the reciprocal's quotient is exact or one too large.
 class TSmallQuotient {
  public:
@@ -72,8 +72,9 @@ struct TSegmentBits {
 // turn may reach past its end, into the bytes the sieve keeps for the
 // segments after it. The largest primes, with at most two hits, wait in a
 // bucket for the segment that holds their next multiple, so that a segment
-// costs them only their hits. The numbers of a segment and of the sixteen
-// after it must lie below 2^64.
+// costs them only their hits; the primes above the segment's length wait
+// there for the segment where their next turn starts. The numbers of a
+// segment and of the 64 after it must lie below 2^64.
 class TSegmentSieve {
  public:
   TSegmentSieve() = default;
@@ -110,12 +111,13 @@ class TSegmentSieve {
     std::uint32_t QClass;       // q * 8 + c
   };
 
-  // Rings of buckets: ring h holds the primes that hit a segment at most
-  // h + 1 times.
-  static constexpr int kRings = 2;
+  // Rings of buckets: ring h < kTurnRing holds the primes that hit a
+  // segment at most h + 1 times; ring kTurnRing those that cross whole
+  // turns but at most one per segment.
+  static constexpr int kTurnRing = 2;
 
  private:
-  static constexpr std::uint32_t kBuckets = 16;  // a power of two above the longest jump
+  static constexpr std::uint32_t kBuckets = 64;  // a power of two above the longest jump
 
   // A bucket grows only now and then: its size is the most primes it held.
   struct TBucket {
@@ -135,10 +137,16 @@ class TSegmentSieve {
   };
 
   std::uint64_t FirstByteOf(std::uint64_t segment) const { return (segment * step_ + 1) / 30; }
-  // Puts a prime in the bucket of the segment whose bytes reach the given
-  // one, or of the earliest segment when that comes later.
-  void Wait(TBucketRing& ring, std::uint64_t earliest, std::uint64_t byte, std::uint32_t wheel,
+  // Puts a prime at its multiple in byte `byte` (offset bytes from the
+  // segment's first byte), whose cofactor has the given wheel position, in
+  // the bucket of the segment whose bytes reach it; one of the turn ring at
+  // the start of its turn.
+  void Wait(TBucketRing& ring, std::uint64_t byte, std::uint64_t offset, std::uint32_t wheel,
             std::uint32_t qClass);
+  // The offset of the turn holding a multiple `offset` bytes from the
+  // segment's first byte, or of the next when that one starts before it.
+  std::uint64_t TurnStart(std::uint64_t q, std::uint32_t c, std::uint64_t offset,
+                          std::uint32_t wheel);
   void Activate(std::uint64_t firstByte, std::uint64_t lastByte);
   // Puts visited prime i of class c at the multiple `offset` bytes from the
   // current segment's first byte, its cofactor at the given wheel position.
@@ -152,7 +160,7 @@ class TSegmentSieve {
   std::uint64_t step_ = 0;
   std::vector<TVisited> visited_[8];  // by class, ascending
   std::size_t activeVisited_[8] = {};  // the others wait for their squares
-  TBucketRing rings_[kRings];
+  TBucketRing rings_[kTurnRing + 1];
   std::uint64_t segment_ = 0;
   // For the current segment: the bytes from its first byte to the first of
   // each following segment, and what finds the segment of a byte ahead.
