@@ -186,21 +186,6 @@ inline std::uint32_t CrossIfInside(std::uint8_t* bytes, std::uint64_t at, std::s
   return static_cast<std::uint32_t>((at - length) >> 63);
 }
 
-// Up to Hits multiples from byte b (wheel position w) on, without a branch;
-// moves b and w past the ones inside.
-template <int Hits>
-inline void CrossFew(std::uint8_t* bytes, std::size_t length, std::size_t spare,
-                     const std::array<TSpan, 9>& span, std::uint64_t q, std::uint64_t& b,
-                     std::uint32_t& w) {
-  std::uint32_t hits = 0;
-  for (int k = 0; k < Hits; ++k) {
-    hits += CrossIfInside(bytes, b + q * span[k].GapSum + span[k].CorrectionSum, length, spare,
-                          span[k].Mask);
-  }
-  b += q * span[hits].GapSum + span[hits].CorrectionSum;
-  w = (w + hits) & 7;
-}
-
 // Primes with short turns keep the first byte b of their next turn of the
 // wheel (cofactors 30j + 1 to 30j + 29) and cross every turn that starts
 // inside the segment, whole: its last multiples may lie in the segments
@@ -320,7 +305,8 @@ void TSegmentSieve::StartAt(std::uint64_t segment) {
       const std::uint64_t p = PrimeOf(visited_[c][active].Q, c);
       if (Square(p) >= start) break;
       place(p, [&](std::uint64_t byte, std::uint32_t wheel) {
-        PlaceVisited(c, active, byte - firstByte, wheel);
+        visited_[c][active].Next = static_cast<std::uint32_t>(
+            TurnStart(visited_[c][active].Q, c, byte - firstByte, wheel));
       });
     }
   }
@@ -345,7 +331,8 @@ void TSegmentSieve::Activate(std::uint64_t firstByte, std::uint64_t lastByte) {
     for (; active < visited_[c].size(); ++active) {
       const std::uint64_t byte = Square(PrimeOf(visited_[c][active].Q, c)) / 30;
       if (byte > lastByte) break;
-      PlaceVisited(c, active, byte - firstByte, c);
+      visited_[c][active].Next =
+          static_cast<std::uint32_t>(TurnStart(visited_[c][active].Q, c, byte - firstByte, c));
     }
   }
   for (TBucketRing& ring : rings_) {
@@ -371,11 +358,6 @@ std::uint64_t TSegmentSieve::TurnStart(std::uint64_t q, std::uint32_t c, std::ui
     window_[start_ + offset + q * span.GapSum + span.CorrectionSum] &= span.Mask;
   }
   return offset - before + 30 * q + kWheelResidues[c];
-}
-
-void TSegmentSieve::PlaceVisited(std::uint32_t c, std::size_t i, std::uint64_t offset,
-                                 std::uint32_t wheel) {
-  visited_[c][i].Next = static_cast<std::uint32_t>(TurnStart(visited_[c][i].Q, c, offset, wheel));
 }
 
 void TSegmentSieve::CrossVisited(std::size_t length, std::uint32_t shift) {
@@ -441,14 +423,17 @@ void TSegmentSieve::EmptyBucket(TBucketRing& ring, std::size_t length) {
 void TSegmentSieve::CrossLastBucket(TBucketRing& ring, std::size_t length) {
   const TBucket& bucket = ring.Buckets[segment_ % kBuckets];
   for (std::uint32_t i = 0; i < bucket.Filled; ++i) {
-    std::uint64_t b = bucket.Data[i].OffsetWheel >> 3;
-    std::uint32_t w = bucket.Data[i].OffsetWheel & 7;
-    const std::uint32_t qClass = bucket.Data[i].QClass;
+    const std::uint64_t b = bucket.Data[i].OffsetWheel >> 3;
+    const std::uint64_t q = bucket.Data[i].QClass >> 3;
+    const std::uint32_t c = bucket.Data[i].QClass & 7;
     if (&ring == &rings_[kTurnRing]) {
-      CrossTurn(window_.data() + start_, length, qClass >> 3, qClass & 7, b);
-    } else {
-      CrossFew<2>(window_.data() + start_, length, window_.size() - 1 - start_,
-                  kSpan[qClass & 7][w], qClass >> 3, b, w);
+      CrossTurn(window_.data() + start_, length, q, c, b);
+      continue;
+    }
+    const auto& span = kSpan[c][bucket.Data[i].OffsetWheel & 7];
+    for (int k = 0; k < 2; ++k) {  // at most two hits
+      CrossIfInside(window_.data() + start_, b + q * span[k].GapSum + span[k].CorrectionSum,
+                    length, window_.size() - 1 - start_, span[k].Mask);
     }
   }
 }

@@ -148,9 +148,6 @@ class TSegmentSieve {
   std::uint64_t TurnStart(std::uint64_t q, std::uint32_t c, std::uint64_t offset,
                           std::uint32_t wheel);
   void Activate(std::uint64_t firstByte, std::uint64_t lastByte);
-  // Puts visited prime i of class c at the multiple `offset` bytes from the
-  // current segment's first byte, its cofactor at the given wheel position.
-  void PlaceVisited(std::uint32_t c, std::size_t i, std::uint64_t offset, std::uint32_t wheel);
   void CrossVisited(std::size_t length, std::uint32_t shift);
   template <int Ring>
   void EmptyBucket(TBucketRing& ring, std::size_t length);
@@ -158,7 +155,7 @@ class TSegmentSieve {
 
   const TPresieve* presieve_ = nullptr;
   std::uint64_t step_ = 0;
-  std::vector<TVisited> visited_[8];  // by class, ascending
+  std::vector<TVisited> visited_[8];  // those below the segment's length, by class, ascending
   std::size_t activeVisited_[8] = {};  // the others wait for their squares
   TBucketRing rings_[kTurnRing + 1];
   std::uint64_t segment_ = 0;

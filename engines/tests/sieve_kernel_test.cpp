@@ -149,19 +149,19 @@ TEST(SegmentSieve, StartingAtAnySegmentEqualsGoingOn) {
 
 // Buckets find the segment of a prime's next multiple by a multiplication;
 // with the largest segments its first guess is often one too large.
-TEST(SmallQuotient, EqualsTheDivisionBelowSixteenTimesTheDivisor) {
+TEST(SmallQuotient, EqualsTheDivisionBelow64TimesTheDivisor) {
   std::mt19937_64 random(5);
   for (const std::uint64_t divisor : {1ULL, 2ULL, 7ULL, 1000ULL, 1ULL << 20, 4242640687ULL, 4294967291ULL}) {
     const TSmallQuotient quotient(divisor);
-    for (std::uint64_t k = 0; k <= 16; ++k) {
+    for (std::uint64_t k = 0; k <= 64; ++k) {
       for (const std::uint64_t y : {k * divisor, k * divisor + 1, k * divisor - 1}) {
-        if (y < 16 * divisor) {
+        if (y < 64 * divisor) {
           ASSERT_EQ(quotient.Of(y), y / divisor) << y << " / " << divisor;
         }
       }
     }
     for (int i = 0; i < 100000; ++i) {
-      const std::uint64_t y = random() % (16 * divisor);
+      const std::uint64_t y = random() % (64 * divisor);
       ASSERT_EQ(quotient.Of(y), y / divisor) << y << " / " << divisor;
     }
   }
