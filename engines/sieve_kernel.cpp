@@ -52,17 +52,10 @@ constexpr auto kSpan = [] {
   return span;
 }();
 
-// Fewest numbers spanned by k + 1 consecutive multiples, in units of p: a
-// prime with p * kMinSpan[k] >= 30 * bytes hits that many bytes at most k
-// times.
-constexpr auto kMinSpan = [] {
-  std::array<std::uint32_t, 9> span{};
-  for (std::uint32_t k = 1; k <= 8; ++k) {
-    span[k] = 30;
-    for (std::uint32_t w = 0; w < 8; ++w) span[k] = std::min<std::uint32_t>(span[k], kSpan[0][w][k].GapSum);
-  }
-  return span;
-}();
+// Fewest numbers spanned by k + 1 consecutive multiples, in units of p (the
+// least gaps between cofactors are 2, then 4): a prime with p * kMinSpan[k]
+// >= 30 * bytes hits that many bytes at most k times.
+constexpr std::uint64_t kMinSpan[3] = {0, 2, 6};
 
 // kSpan[c][w] cut to what a waiting prime needs, in eight bytes: the masks
 // of its next two multiples and the distances to the second and third.
@@ -259,6 +252,15 @@ TSegmentSieve::TSegmentSieve(const TPrimeFound& primes, const TPresieve& presiev
       rings_[p * kMinSpan[1] >= reach ? 0 : 1].Primes.push_back(q << 3 | c);
     }
   }
+  // A pass moves a prime on by a turn, or by at most two or three gaps of 6
+  // and 4 between cofactors.
+  for (int h = 0; h <= kTurnRing && step > 0; ++h) {
+    if (rings_[h].Primes.empty()) continue;
+    const std::uint64_t q = rings_[h].Primes.back() >> 3;
+    const std::uint64_t jump = h == kTurnRing ? 30 * q + 30 : (h == 0 ? 6 : 10) * (q + 1);
+    rings_[h].Ahead = static_cast<std::uint32_t>(
+        std::min<std::uint64_t>(kBuckets - 1, 30 * (segmentBytes + jump) / step));
+  }
   if (step > 0) aheadQuotient_ = TSmallQuotient(step);
   reach_ = static_cast<std::size_t>(segmentBytes + longestTurn);
   window_.resize(2 * reach_ + 1, 0xFF);
@@ -379,7 +381,7 @@ void TSegmentSieve::EmptyBucket(TBucketRing& ring, std::size_t length) {
   // Room for every prime first, so that the loop writes through plain
   // pointers rather than through the buckets.
   TWaiting* tail[kBuckets];
-  for (std::uint32_t d = 1; d < kBuckets; ++d) {
+  for (std::uint32_t d = 1; d <= ring.Ahead; ++d) {
     TBucket& bucket = ring.Buckets[(segment_ + d) % kBuckets];
     bucket.Reserve(count);
     tail[d] = bucket.Data.get() + bucket.Filled;
@@ -413,7 +415,7 @@ void TSegmentSieve::EmptyBucket(TBucketRing& ring, std::size_t length) {
     const std::uint64_t ahead = quotient.Of(30 * b + base);  // b lies in segment_ + ahead
     *tail[ahead]++ = {static_cast<std::uint32_t>(b - aheadFirst[ahead]) << 3 | w, qClass};
   }
-  for (std::uint32_t d = 1; d < kBuckets; ++d) {
+  for (std::uint32_t d = 1; d <= ring.Ahead; ++d) {
     TBucket& bucket = ring.Buckets[(segment_ + d) % kBuckets];
     bucket.Filled = static_cast<std::uint32_t>(tail[d] - bucket.Data.get());
   }

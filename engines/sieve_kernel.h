@@ -70,11 +70,12 @@ struct TSegmentBits {
 // its next multiple from one segment to the next. Most primes cross whole
 // turns of the wheel (8 multiples in p bytes) that start in the segment; a
 // turn may reach past its end, into the bytes the sieve keeps for the
-// segments after it. The largest primes, with at most two hits, wait in a
-// bucket for the segment that holds their next multiple, so that a segment
-// costs them only their hits; the primes above the segment's length wait
-// there for the segment where their next turn starts. The numbers of a
-// segment and of the 64 after it must lie below 2^64.
+// segments after it. Those below the segment's length start turns in every
+// segment and are visited in each; those above it wait in a bucket for the
+// segment where their next turn starts. The largest primes, with at most two
+// hits, wait in a bucket for the segment that holds their next multiple, so
+// that a segment costs them only their hits. The numbers of a segment and of
+// the 64 after it must lie below 2^64.
 class TSegmentSieve {
  public:
   TSegmentSieve() = default;
@@ -134,6 +135,7 @@ class TSegmentSieve {
     std::vector<std::uint32_t> Primes;  // q * 8 + c, ascending primes
     std::size_t Active = 0;             // the others wait for their squares
     TBucket Buckets[kBuckets];
+    std::uint32_t Ahead = 1;  // the most segments a pass moves a prime on
   };
 
   std::uint64_t FirstByteOf(std::uint64_t segment) const { return (segment * step_ + 1) / 30; }
