@@ -79,10 +79,10 @@ struct TSegmentBits {
 class TSegmentSieve {
  public:
   TSegmentSieve() = default;
-  // Primes cross whole turns when they hit a segment more than twice, or
-  // when a turn takes at most this many bytes: then the bytes it reaches
-  // past the segment still fit the level 2 cache. The others wait.
-  static constexpr std::uint64_t kTurnBytes = 1 << 17;
+  // Primes cross whole turns when they hit a segment more than twice, or when
+  // a turn takes at most this many bytes, which the level 2 cache still holds
+  // (fastest from 10^10 to 10^13 with 2 MiB of it); the others wait per hit.
+  static constexpr std::uint64_t kTurnBytes = 1 << 20;
 
   // Takes the primes (ascending, at most step) above the presieve; presieve
   // must outlive the sieve.
