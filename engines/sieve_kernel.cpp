@@ -11,7 +11,6 @@ namespace tamsel {
 
 namespace {
 
-using TVisited = TSegmentSieve::TVisited;
 using TWaiting = TSegmentSieve::TWaiting;
 
 constexpr int BitOf(std::uint32_t residue) {
@@ -215,16 +214,19 @@ inline std::uint64_t CrossTurn(std::uint8_t* bytes, std::size_t length, std::uin
                                std::uint32_t c, std::uint64_t b) {
   const auto& turn = kSpan[c][0];
   do {
-    for (int k = 0; k < 8; ++k) bytes[b + q * kSpan[0][0][k].GapSum + turn[k].CorrectionSum] &= turn[k].Mask;
+    for (int k = 0; k < 8; ++k) {
+      bytes[b + q * kSpan[0][0][k].GapSum + turn[k].CorrectionSum] &= turn[k].Mask;
+    }
   } while ((b += 30 * q + kWheelResidues[c]) < length);
   return b;
 }
 
 template <std::uint32_t C>
-void CrossClass(std::uint8_t* bytes, std::size_t length, std::uint32_t shift, TVisited* primes,
-                std::size_t active) {
+void CrossClass(std::uint8_t* bytes, std::size_t length, std::uint32_t shift,
+                TSegmentSieve::TVisited* primes, std::size_t active) {
   for (std::size_t i = 0; i < active; ++i) {
-    primes[i].Next = static_cast<std::uint32_t>(CrossTurns<C>(bytes, length, primes[i].Q, primes[i].Next) - shift);
+    primes[i].Next = static_cast<std::uint32_t>(
+        CrossTurns<C>(bytes, length, primes[i].Q, primes[i].Next) - shift);
   }
 }
 
@@ -252,8 +254,7 @@ TSegmentSieve::TSegmentSieve(const TPrimeFound& primes, const TPresieve& presiev
       rings_[p * kMinSpan[1] >= reach ? 0 : 1].Primes.push_back(q << 3 | c);
     }
   }
-  // A pass moves a prime on by a turn, or by at most two or three gaps of 6
-  // and 4 between cofactors.
+  // A pass moves a prime on by a turn, by a gap (6 at most) or by two (10).
   for (int h = 0; h <= kTurnRing && step > 0; ++h) {
     if (rings_[h].Primes.empty()) continue;
     const std::uint64_t q = rings_[h].Primes.back() >> 3;
@@ -369,9 +370,9 @@ void TSegmentSieve::CrossVisited(std::size_t length, std::uint32_t shift) {
   }(std::make_integer_sequence<std::uint32_t, 8>());
 }
 
-// Each waiting prime crosses its hits (the first one lies inside), then
-// waits for its next segment: the one whose bytes reach the next multiple,
-// at most kBuckets - 1 on.
+// Each waiting prime crosses its hits (the first one lies inside) or its
+// turn, then waits for its next segment: the one whose bytes reach its next
+// multiple or turn, at most ring.Ahead on.
 template <int Ring>
 void TSegmentSieve::EmptyBucket(TBucketRing& ring, std::size_t length) {
   TBucket& current = ring.Buckets[segment_ % kBuckets];

@@ -168,11 +168,10 @@ class TSegmentSieve {
   TSmallQuotient aheadQuotient_;  // by step
   std::uint64_t sharedByte_ = UINT64_MAX;  // the last segment's last byte
   std::uint8_t sharedBits_ = 0;            // and its bits, fully sieved
-  // From window_[start_]: the current segment's bytes, then those that
-  // turns reached beyond it (reach_ bytes in all at most). Each segment
-  // starts where the one before ends; when the window's end comes too near,
-  // its bytes move back to its start. The last byte is a spare that takes
-  // the crossings that miss.
+  // From window_[start_]: the segment's bytes, then those that turns reached
+  // beyond it (reach_ in all at most). Each segment starts where the one
+  // before ends, the bytes moving back to the start when the end comes too
+  // near. The last byte is a spare that takes the crossings that miss.
   std::vector<std::uint8_t> window_;
   std::size_t start_ = 0;
   std::size_t reach_ = 0;
