@@ -5,6 +5,7 @@
 #include <stdexcept>
 
 #include "core/cmdline/core_startup.h"
+#include "core/cmdline/number_parse.h"
 #include "core/cmdline/option_lookup.h"
 #include "core/cmdline/param_records.h"
 #include "core/cmdline/syntax_validation.h"
@@ -46,12 +47,18 @@ void ReadProcessorCounts() {
   SuggestedThreads = physical != 0 ? physical : MaxThreads - 1;
 }
 
-void WarnDefaultUsed(std::uint64_t typed) {
+// A replaced number is warned about on standard error, with an empty line
+// after the warning.
+void WarnNumberReplaced(std::string_view warning) {
   TChannel& err = ErrChannel();
-  err.Write("ERROR: Invalid Value Provided (" + FormatThousands(typed) +
-            ") -- Using Default Instead...");
+  err.Write(warning);
   err.Write(kLineEnd);
   err.WriteLn();
+}
+
+void WarnDefaultUsed(std::uint64_t typed) {
+  WarnNumberReplaced("ERROR: Invalid Value Provided (" + FormatThousands(typed) +
+                     ") -- Using Default Instead...");
 }
 
 // A syntax error ends the run; the caller returns at once.
@@ -89,9 +96,46 @@ bool ServeInformationRequest() {
   return true;
 }
 
+// Parameter 1 as typed, when it was taken as the number: empty when the
+// command line begins with an option or has no argument.
+std::string TypedNumberText() {
+  if (ParamList.empty() || ParamList.front().Status != psNumber) return {};
+  return ParamList.front().Text;
+}
+
+// The number the chosen mode works on when parameter 1 gave none: the factor
+// listing and the benchmark raise 0 to 1, the primality question keeps it.
+std::uint64_t NumberUsedByQuery() {
+  const bool raised = RunOptions.Factors || RunOptions.PrimeFactors || RunOptions.Benchmark;
+  return raised && SearchLimit == 0 ? 1 : SearchLimit;
+}
+
+// The queries accept 0 and 1, so a text the reader could not take (read as
+// 0) would otherwise be answered as if 0 had been typed, and reported as
+// success. It is warned about and ends with 89, or with -t is error 88.
+// Returns false when it ended the run.
+bool CheckQueryNumberWasRead() {
+  const std::string typed = TypedNumberText();
+  if (!typed.empty() && ReadTypedNumber(typed)) return true;
+  if (RunOptions.StrictEval) {
+    ReportSyntaxError(kExitOutOfRange,
+                      typed.empty() ? "Incorrect Value Provided: No number was given"
+                                    : "Incorrect Value Provided: " + QuoteIfSpaced(typed) +
+                                          " is not a valid number");
+    return false;
+  }
+  const std::string given = typed.empty()
+                                ? std::string("ERROR: No Value Provided")
+                                : "ERROR: Invalid Value Provided (" + QuoteIfSpaced(typed) + ")";
+  WarnNumberReplaced(given + " -- Using " + FormatThousands(NumberUsedByQuery()) + " Instead...");
+  AssignExitCode(kExitDefaultUsed);
+  return true;
+}
+
 // Returns false when the number ended the run as a syntax error.
 bool CheckSearchLimitRange() {
   const bool query = RunOptions.IsPrimeQuery || RunOptions.Factors || RunOptions.PrimeFactors;
+  if (query && !CheckQueryNumberWasRead()) return false;
   if (SearchLimit < 2 && !query) {
     if (RunOptions.StrictEval) {
       ReportSyntaxError(kExitOutOfRange, "Incorrect Value Provided: Minimum valid number is 2");

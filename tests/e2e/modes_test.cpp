@@ -441,6 +441,77 @@ TEST(PrimalityQuery, NumberAboveTheMaximumIsReplaced) {
   EXPECT_EQ(r.Out, "Is 18,000,000,000,000,000,000 a prime number?  FALSE\n");
 }
 
+// A first argument the number reader cannot take reads as 0, which the
+// queries accept: the answer about the number used stands, a warning names
+// what was typed and that number, and the exit code tells a script so.
+TEST(NumberQueries, UnreadableNumberIsAnsweredWithAWarningAndExitCode89) {
+  TFakeMachine machine(2, 2);
+  const std::string rule = kDashes + "\n";
+  const std::string factorsOfOne = "  1 *   1\n" + rule + "There are 1 factors of 1\n";
+  const auto warning = [](const std::string& given, const char* used) {
+    return "ERROR: " + given + " -- Using " + used + " Instead...\n\n";
+  };
+  const struct {
+    std::vector<std::string> args;
+    std::string out;
+    std::string err;  // the whole of standard error, or part of the error screen with -t
+    int exitCode;
+  } cases[] = {
+      {{"abc", "--isprime"}, "Is 0 a prime number?  FALSE\n",
+       warning("Invalid Value Provided (abc)", "0"), 89},
+      // -q leaves the answer and the warning; bits set before are replaced.
+      {{"1e9+7", "--isprime", "-q"}, "FALSE\n", warning("Invalid Value Provided (1e9+7)", "0"),
+       89},
+      {{"abc", "--isprime", "-s", "-n"}, "Is 0 a prime number?  FALSE\n",
+       warning("Invalid Value Provided (abc)", "0"), 89},
+      {{"1 000 000", "--isprime"}, "Is 0 a prime number?  FALSE\n",
+       warning("Invalid Value Provided (\"1 000 000\")", "0"), 89},
+      // Arabic-Indic digits, and 2^64, one past what 64 bits hold.
+      {{"\xd9\xa1\xd9\xa0\xd9\xa0", "--isprime"}, "Is 0 a prime number?  FALSE\n",
+       warning("Invalid Value Provided (\xd9\xa1\xd9\xa0\xd9\xa0)", "0"), 89},
+      {{"18446744073709551616", "--isprime", "-q"}, "FALSE\n",
+       warning("Invalid Value Provided (18446744073709551616)", "0"), 89},
+      // Nothing before the "." is no number; "0.5" is a typed 0.
+      {{".5", "--isprime"}, "Is 0 a prime number?  FALSE\n",
+       warning("Invalid Value Provided (.5)", "0"), 89},
+      {{"0.5", "--isprime"}, "Is 0 a prime number?  FALSE\n", "", 0},
+      {{"--isprime"}, "Is 0 a prime number?  FALSE\n", warning("No Value Provided", "0"), 89},
+      // The factor listing and the benchmark work on 1.
+      {{"-100", "--factors"}, factorsOfOne, warning("Invalid Value Provided (-100)", "1"), 89},
+      {{"1_000_000", "--primefactors"},
+       "  1        *   1       \n" + rule + "There are 1 factors of 1 (with 0 total prime factors).\n",
+       warning("Invalid Value Provided (1_000_000)", "1"), 89},
+      {{"--factors", "-q"}, rule + "There are 1 factors of 1\n", warning("No Value Provided", "1"),
+       89},
+      {{"abc", "--isprime", "--benchmark"},
+       "tamsel v3.2.0.340 -- Benchmark Started at ##/##/#### ##:##:##\n"
+       "Prime Number Benchmark // T1: ##:##.### * T04: ##:##.### [............1 C] // DURATION: "
+       "##:##:##.### // START: ##/##/#### ##:##:##.### // END: ##/##/#### ##:##:##.### // Tamsel "
+       "v3.2.0.340 x64\n",
+       warning("Invalid Value Provided (abc)", "1"), 89},
+      // A listing that fails afterwards replaces the 89 with its own code.
+      {{"abc", "--factors", "-n"},
+       rule + "ERROR: Could Not Compute Factors for: 1.  Please Try a smaller number.\n",
+       warning("Invalid Value Provided (abc)", "1"), 82},
+      // With -t it is a syntax error, and nothing is answered.
+      {{"abc", "--isprime", "-t"}, "", "\nIncorrect Value Provided: abc is not a valid number\n",
+       88},
+      {{"1 000", "--factors", "-t"}, "",
+       "\nIncorrect Value Provided: \"1 000\" is not a valid number\n", 88},
+      {{"--primefactors", "-t"}, "", "\nIncorrect Value Provided: No number was given\n", 88},
+  };
+  for (const auto& c : cases) {
+    const TProgramResult r = RunTamsel(c.args);
+    EXPECT_EQ(MaskTimes(r.Out), c.out) << c.args[0];
+    if (c.exitCode == 88) {
+      EXPECT_TRUE(Contains(r.Err, c.err)) << r.Err;
+    } else {
+      EXPECT_EQ(r.Err, c.err) << c.args[0];
+    }
+    EXPECT_EQ(r.ExitCode, c.exitCode) << c.args[0];
+  }
+}
+
 TEST(FactorListing, PairsRuleAndSummary) {
   const std::string rule = kDashes + "\n";
   const struct {
