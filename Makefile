@@ -2,7 +2,8 @@
 # installing it as root with apt-get, else naming the line to type:
 #   make run    builds the program alone and searches up to 1,000,000,000
 #   make test   builds the program and its tests and runs the whole suite
-# make install puts tamsel and its man page under PREFIX (/usr/local).
+# make install puts tamsel, its man page and its bash completion under PREFIX
+# (/usr/local); make uninstall removes what the last make install put there.
 BUILD_DIR ?= build
 PREFIX ?= /usr/local
 GENERATOR := $(shell command -v ninja >/dev/null 2>&1 && echo Ninja || echo "Unix Makefiles")
@@ -11,11 +12,11 @@ JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 ENSURE := bash scripts/ensure-packages.sh
 CONFIGURE := bash scripts/configure-build.sh $(BUILD_DIR)
 PROGRAM_PACKAGES := g++ cmake make
-TEST_PACKAGES := $(PROGRAM_PACKAGES) libgtest-dev mandoc
+TEST_PACKAGES := $(PROGRAM_PACKAGES) libgtest-dev mandoc bash-completion
 
 FUZZ_SECONDS ?= 60
 
-.PHONY: all build run test install bench fuzz clean
+.PHONY: all build run test install uninstall bench fuzz clean
 
 all: build
 
@@ -35,6 +36,11 @@ test:
 
 install: build
 	cmake --install $(BUILD_DIR) --prefix $(PREFIX)
+
+# The files listed in the manifest that the last install wrote, whatever
+# PREFIX it was given.
+uninstall:
+	cmake -DMANIFEST=$(abspath $(BUILD_DIR))/install_manifest.txt -P cmake/uninstall.cmake
 
 bench:
 	cmake -S . -B build-bench -G "$(GENERATOR)" -DCMAKE_BUILD_TYPE=Release -DTAMSEL_BUILD_BENCH=ON -DTAMSEL_BUILD_TESTS=OFF
