@@ -58,7 +58,6 @@ cases=(
   "tamsel 100 /||$slash"
   "tamsel 100 --h||--h2 --help --help2 --hexadecimal"
   "tamsel 100 /V||/v /verbose /version-only"
-  "tamsel 100 --DEBUG-||--debug-mode"
   "tamsel 100 /?||/\\? /\\?\\?"
   "tamsel 100 -\\?||-\\?"
   # Given options are not offered again, in whatever spelling they came.
@@ -73,7 +72,6 @@ cases=(
   "tamsel 100 -P:|no-colon|-P:1 -P:2 -P:3 -P:4"
   "tamsel 100 --parallel=3||3"
   "tamsel 100 -p ||1 2 3 4"
-  "tamsel 100 --parallel 2||2"
   "tamsel 100 -p:2 ||"
   # Nothing but options and thread counts is offered.
   "tamsel 100 ||"
