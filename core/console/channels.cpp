@@ -5,6 +5,7 @@
 #include "core/console/os_console.h"
 #include "core/console/status_line.h"
 #include "core/console/text_helpers.h"
+#include "core/console/channels_testing.h"
 
 namespace tamsel {
 
