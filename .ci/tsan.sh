@@ -10,6 +10,9 @@ set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 build="${TSAN_BUILD_DIR:-$root/build-tsan}"
 
+# clang's thread-sanitizer runtime comes with libclang-rt-14-dev.
+bash "$root/scripts/ensure-packages.sh" clang libclang-rt-14-dev ninja-build cmake libgtest-dev
+
 cmake -S "$root" -B "$build" -G Ninja \
   -DTAMSEL_SANITIZE=thread \
   -DCMAKE_BUILD_TYPE=RelWithDebInfo \

@@ -9,6 +9,7 @@
 #include "queries/factor_listing.h"
 #include "queries/primality.h"
 #include "queries/tests/plain_queries.h"
+#include "core/console/channels_testing.h"
 
 namespace tamsel {
 namespace {

@@ -15,6 +15,7 @@
 #include "core/console/text_helpers.h"
 #include "driver/base/run_state.h"
 #include "driver/option_table.h"
+#include "core/cmdline/core_startup_testing.h"
 
 namespace tamsel {
 namespace {

@@ -11,6 +11,10 @@
 // (EPlatformError, no fallback): a list that exists but cannot be read
 // raises the read's error code; one that is not a processor list, a core that
 // leaves out its own processor or shares one with another core, EINVAL.
+// Where sysfs is absent (a chroot or container without it), /proc/cpuinfo
+// gives the cores as distinct pairs of "physical id" and "core id", counting
+// only the processors of the process's affinity; absent when it cannot be
+// read or lists no processor.
 //
 // Windows: the records of GetLogicalProcessorInformationEx, or of the older
 // GetLogicalProcessorInformation when the newer service is missing. Each

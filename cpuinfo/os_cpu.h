@@ -28,12 +28,19 @@ struct TMachineDescription {
 
 #else
 
-// The folder where the kernel publishes the processor topology.
+// Where the kernel publishes the processors: the topology folder of sysfs
+// and, for a system without sysfs (a plain chroot, a minimal container), the
+// processor list of /proc with each processor's package and core numbers.
+// An empty path stands for a file that is not there.
 struct TMachineDescription {
   std::string TopologyRoot;
+  std::string CpuInfoFile;
+  // The processors this process may run on, ascending; nullopt when unknown.
+  std::optional<std::vector<std::uint32_t>> Affinity;
 };
 
 inline constexpr const char* kCpuTopologyRoot = "/sys/devices/system/cpu";
+inline constexpr const char* kCpuInfoFile = "/proc/cpuinfo";
 
 // Reads a small system file whole; 0, or the error code of the failed call
 // (EFBIG for a file larger than any the kernel writes here).
@@ -43,8 +50,9 @@ int ReadSystemFile(const std::string& path, std::string& text);
 
 // This machine's description. A test can present a made-up machine to the
 // whole program by naming a folder in TAMSEL_CPU_TOPOLOGY_ROOT: on Linux laid
-// out as the kernel's topology folder, on Windows holding each service's
-// records in a file named after the service.
+// out as the kernel's topology folder, with a file "cpuinfo" standing for
+// /proc/cpuinfo if it has one; on Windows holding each service's records in
+// a file named after the service.
 TMachineDescription ThisMachine();
 
 // The process's affinity for processors 0 to 63; nullopt when the system

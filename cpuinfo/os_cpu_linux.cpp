@@ -10,7 +10,8 @@ namespace tamsel::os {
 
 namespace {
 
-constexpr std::size_t kMaxSystemFileBytes = 1 << 20;
+// /proc/cpuinfo takes about 1.5 KiB a processor.
+constexpr std::size_t kMaxSystemFileBytes = 16 << 20;
 // The kernel refuses an affinity buffer smaller than its own processor
 // limit, so the buffer grows until it is accepted or absurdly large.
 constexpr int kMaxAffinityProcessors = 1 << 16;
@@ -29,11 +30,33 @@ int ReadAll(int fd, std::string& text) {
   }
 }
 
+// Every processor of the affinity, not only the first 64.
+std::optional<std::vector<std::uint32_t>> ProcessAffinity() {
+  for (int processors = CPU_SETSIZE; processors <= kMaxAffinityProcessors; processors *= 2) {
+    cpu_set_t* set = CPU_ALLOC(processors);
+    if (set == nullptr) return std::nullopt;
+    const std::size_t bytes = CPU_ALLOC_SIZE(processors);
+    const bool known = ::sched_getaffinity(0, bytes, set) == 0;
+    const int error = errno;
+    std::vector<std::uint32_t> cpus;
+    for (int cpu = 0; known && cpu < processors; ++cpu) {
+      if (CPU_ISSET_S(cpu, bytes, set)) cpus.push_back(static_cast<std::uint32_t>(cpu));
+    }
+    CPU_FREE(set);
+    if (known) return cpus;
+    if (error != EINVAL) return std::nullopt;
+  }
+  return std::nullopt;
+}
+
 }  // namespace
 
 TMachineDescription ThisMachine() {
   const char* root = std::getenv("TAMSEL_CPU_TOPOLOGY_ROOT");
-  return {root != nullptr && *root != '\0' ? root : kCpuTopologyRoot};
+  if (root != nullptr && *root != '\0') {
+    return {root, std::string(root) + "/cpuinfo", ProcessAffinity()};
+  }
+  return {kCpuTopologyRoot, kCpuInfoFile, ProcessAffinity()};
 }
 
 int ReadSystemFile(const std::string& path, std::string& text) {
@@ -46,21 +69,13 @@ int ReadSystemFile(const std::string& path, std::string& text) {
 }
 
 std::optional<std::uint64_t> ProcessAffinityMask() {
-  for (int processors = CPU_SETSIZE; processors <= kMaxAffinityProcessors; processors *= 2) {
-    cpu_set_t* set = CPU_ALLOC(processors);
-    if (set == nullptr) return std::nullopt;
-    const std::size_t bytes = CPU_ALLOC_SIZE(processors);
-    const bool known = ::sched_getaffinity(0, bytes, set) == 0;
-    const int error = errno;
-    std::uint64_t mask = 0;
-    for (int cpu = 0; known && cpu < 64; ++cpu) {
-      if (CPU_ISSET_S(cpu, bytes, set)) mask |= std::uint64_t{1} << cpu;
-    }
-    CPU_FREE(set);
-    if (known) return mask;
-    if (error != EINVAL) return std::nullopt;
+  const auto cpus = ProcessAffinity();
+  if (!cpus) return std::nullopt;
+  std::uint64_t mask = 0;
+  for (const std::uint32_t cpu : *cpus) {
+    if (cpu < 64) mask |= std::uint64_t{1} << cpu;
   }
-  return std::nullopt;
+  return mask;
 }
 
 std::int64_t ConfiguredProcessorCount() {

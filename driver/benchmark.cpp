@@ -1,5 +1,6 @@
 #include "driver/benchmark.h"
 
+#include "core/console/build_info.h"
 #include "core/console/channels.h"
 #include "core/console/datetime.h"
 #include "core/console/exit_code.h"
@@ -8,16 +9,11 @@
 #include "driver/main_flow.h"
 #include "driver/option_table.h"
 #include "driver/progress_display.h"
+#include "driver/timing_report.h"
 #include "engines/parallel_sieve.h"
 #include "engines/segmented_sieve.h"
 
 namespace tamsel {
-
-namespace {
-
-constexpr const char* kStampPattern = "mm/dd/yyyy hh:nn:ss.zzz";
-
-}  // namespace
 
 std::string BenchmarkLine(const TBenchmarkTexts& texts, std::int32_t threads,
                           std::uint64_t limit, bool noCount) {
@@ -26,7 +22,8 @@ std::string BenchmarkLine(const TBenchmarkTexts& texts, std::int32_t threads,
   line += " [" + PadLeft(FormatThousands(limit), 13, '.') + (noCount ? " N]" : " C]");
   line += " // DURATION: " + PadLeft(texts.Duration, 12, '0');
   line += " // START: " + texts.Start + " // END: " + texts.End;
-  line += std::string(" // ") + kInternalName + " v" + kFullVersion + " " + kPlatformTag;
+  line += std::string(" // ") + kInternalName + " v" + kFullVersion;
+  line += kArchitectureTag;
   return line;
 }
 

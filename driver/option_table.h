@@ -3,24 +3,9 @@
 #pragma once
 #include <cstdint>
 
-namespace tamsel {
+#include "core/console/exit_code.h"  // the codes and bits the options set
 
-inline constexpr std::int32_t kExitDebugBit = 2;
-inline constexpr std::int32_t kExitShowPrimesBit = 4;
-inline constexpr std::int32_t kExitNoCountBit = 8;
-inline constexpr std::int32_t kExitBenchmarkBit = 16;
-inline constexpr std::int32_t kExitMissingEssential = 64;
-inline constexpr std::int32_t kExitInvalidParameters = 65;
-inline constexpr std::int32_t kExitIncompleteParameters = 67;
-inline constexpr std::int32_t kExitIntegerTooLarge = 82;
-inline constexpr std::int32_t kExitOutOfRange = 88;
-inline constexpr std::int32_t kExitDefaultUsed = 89;
-inline constexpr std::int32_t kExitHelpShown = 255;
-// Not one of the documented codes: the machine could not give the memory a
-// search needs.
-inline constexpr std::int32_t kExitOutOfMemory = 1;
-// Nor is this: a write to standard output or standard error failed.
-inline constexpr std::int32_t kExitWriteFailed = 1;
+namespace tamsel {
 
 // Looks up all twenty options over the whole command line, in table order
 // (a later lookup may re-mark an argument an earlier one claimed), filling

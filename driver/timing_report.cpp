@@ -1,5 +1,6 @@
 #include "driver/timing_report.h"
 
+#include "core/console/build_info.h"
 #include "core/console/channels.h"
 #include "core/console/text_helpers.h"
 #include "driver/base/number_text.h"
@@ -9,8 +10,6 @@ namespace tamsel {
 
 namespace {
 
-constexpr const char* kStampPattern = "mm/dd/yyyy hh:nn:ss.zzz";
-constexpr std::int32_t kRuleWidth = 75;
 constexpr std::uint16_t kElapsedWidth = 23;
 
 }  // namespace
@@ -53,7 +52,8 @@ std::string StatisticsLine(const TStatistics& stats) {
   line += " // DURATION: " + PadLeft(stats.Timing.DurationText, 12, '0');
   line += " // START: " + stats.Timing.StartText;
   line += " // END: " + stats.Timing.EndText;
-  line += std::string(" // ") + kInternalName + " v" + kFullVersion + " " + kPlatformTag;
+  line += std::string(" // ") + kInternalName + " v" + kFullVersion;
+  line += kArchitectureTag;
   return line;
 }
 

@@ -8,6 +8,10 @@
 
 namespace tamsel {
 
+// The start and end stamps of the timing report, the statistics line and the
+// benchmark line.
+inline constexpr const char* kStampPattern = "mm/dd/yyyy hh:nn:ss.zzz";
+
 struct TTimingTexts {
   std::string StartText;     // "mm/dd/yyyy hh:nn:ss.zzz"
   std::string EndText;

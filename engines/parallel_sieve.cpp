@@ -11,6 +11,7 @@
 #include "engines/segmented_sieve.h"
 #include "engines/simple_sieve.h"
 #include "engines/threads/parallel_threads.h"
+#include "engines/parallel_sieve_testing.h"
 
 namespace tamsel {
 

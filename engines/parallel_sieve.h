@@ -23,11 +23,6 @@ struct TRunPlan {
 };
 TRunPlan PlanRuns(std::uint64_t n, std::int32_t threads);
 
-// Test aids: from now on the worker that takes segment `segment` fails as if
-// its memory had run out, and runs have the given length (0 lifts each).
-void SetSegmentFailureForTest(std::uint64_t segment);
-void SetRunLengthForTest(std::uint64_t length);
-
 // Atomic updates of a record shared by the workers.
 void AddCount(TPrimeRecord& record, std::uint64_t count);
 void RaiseHighest(TPrimeRecord& record, std::uint64_t candidate);

@@ -13,7 +13,6 @@ namespace tamsel {
 namespace {
 
 constexpr std::uint64_t kCapacityStep = 2500;
-constexpr std::int32_t kExitDefaultUsed = 89;
 
 std::uint64_t InitialCapacity(std::uint64_t length) {
   if (length == 0) return 0;
@@ -80,7 +79,7 @@ void EndPrimeList() {
   if (RunOptions.ShowPrimes) {
     TChannel& err = ErrChannel();
     err.Write(kLineEnd);
-    err.WriteLn(RepeatChar('=', 75));
+    err.WriteLn(RepeatChar('=', kRuleWidth));
   } else if (!RunOptions.Banner && ExitCode != kExitDefaultUsed) {
     StdChannel().WriteLn();
   }

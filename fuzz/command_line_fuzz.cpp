@@ -16,6 +16,7 @@
 #include "driver/base/run_state.h"
 #include "driver/option_table.h"
 #include "fuzz/fuzz_check.h"
+#include "core/cmdline/core_startup_testing.h"
 
 namespace tamsel {
 namespace {

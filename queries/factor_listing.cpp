@@ -15,8 +15,6 @@
 namespace tamsel {
 namespace {
 
-constexpr std::int32_t kExitFactorsFailed = 82;
-constexpr std::int32_t kRuleWidth = 75;
 constexpr std::size_t kMarkWidth = 7;
 
 // Appends text right-aligned in width characters; longer text stays whole.
@@ -53,7 +51,7 @@ void WriteSummary(const TFactorListing& listing) {
   if (listing.Count == 0) {
     out.WriteLn("ERROR: Could Not Compute Factors for: " + FormatThousands(listing.Number) +
                 ".  Please Try a smaller number.");
-    AssignExitCode(kExitFactorsFailed);
+    AssignExitCode(kExitIntegerTooLarge);
     return;
   }
   out.Write("There are " + FormatThousands(listing.Count) + " factors of " +

@@ -42,12 +42,29 @@ for package in "$@"; do
 done
 ((${#missing[@]} == 0)) && exit 0
 
+# apt-get's own lines (what it fetches, unpacks and sets up) go to standard
+# error as they come, so that a long install is seen to be working.
+apt_install() {
+  apt-get install -y -q -o Dpkg::Progress-Fancy=0 -o DPkg::Lock::Timeout=900 \
+    --no-install-recommends "${missing[@]}" >&2
+}
+
+# Package lists newer than the install they serve; none on a fresh machine.
+has_package_lists() { compgen -G '/var/lib/apt/lists/*_Packages' >/dev/null; }
+
 if [[ $(id -u) -eq 0 ]] && command -v apt-get >/dev/null 2>&1; then
   echo "Installing ${missing[*]} with apt-get ..." >&2
   export DEBIAN_FRONTEND=noninteractive
-  # Fresh machines often have no package lists yet: fetch them only then.
-  install=(apt-get install -y -qq --no-install-recommends "${missing[@]}")
-  if "${install[@]}" >/dev/null 2>&1 || { apt-get update -qq && "${install[@]}"; }; then
+  if ! has_package_lists; then
+    echo "Fetching the package lists first ..." >&2
+    apt-get update -q >&2 || true
+  fi
+  if apt_install; then
+    exit 0
+  fi
+  # Lists that have gone stale name files the mirror no longer holds.
+  echo "Fetching the package lists again, then retrying ..." >&2
+  if apt-get update -q >&2 && apt_install; then
     exit 0
   fi
   echo "apt-get could not install ${missing[*]}; see its messages above." >&2

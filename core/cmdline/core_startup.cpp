@@ -5,6 +5,7 @@
 #include "core/cmdline/syntax_validation.h"
 #include "core/console/os_process.h"
 #include "core/console/startup.h"
+#include "core/cmdline/core_startup_testing.h"
 
 namespace tamsel {
 

@@ -17,9 +17,4 @@ void InitParamList();
 // then the command-line engine's.
 void CoreStartup(int argc, const char* const* argv);
 
-// Puts the engine back as a fresh process has it: no arguments, empty
-// registry, HelpForms and history, initial settings, zeroed shared results
-// and reset syntax records.
-void ResetCommandLineEngine();
-
 }  // namespace tamsel

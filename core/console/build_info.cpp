@@ -16,7 +16,6 @@ namespace {
 constexpr const char* kCopyright = "Copyright (c) The Tamsel project. All rights reserved.";
 constexpr const char* kAuthorLine = "Written by the Tamsel developers.";
 
-constexpr std::string_view kArchitecture = " x64";
 constexpr std::string_view kMonthNames[12] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
                                               "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
 
@@ -64,7 +63,7 @@ std::string FormatStamp(const std::string& text, std::string_view pattern) {
 
 void WriteBanner(const TFileVersionInfoRec& info, const TBuildStamp& stamp) {
   TChannel& err = ErrChannel();
-  err.WriteLn(info.VersionTitle + std::string(kArchitecture) + " (" +
+  err.WriteLn(info.VersionTitle + std::string(kArchitectureTag) + " (" +
               FormatStamp(stamp.Date, "dd mmm yyyy") + ") - " + info.Description);
   err.WriteLn(info.Copyright);
   err.Write(info.AuthorLine);
@@ -74,7 +73,7 @@ void WriteBanner(const TFileVersionInfoRec& info, const TBuildStamp& stamp) {
 
 // Minutes and seconds of the build time are deliberately not shown.
 void WriteBuildLine(const TFileVersionInfoRec& info, const TBuildStamp& stamp) {
-  ErrChannel().WriteLn(info.FileTitle + std::string(kArchitecture) + " was compiled on " +
+  ErrChannel().WriteLn(info.FileTitle + std::string(kArchitectureTag) + " was compiled on " +
                        FormatStamp(stamp.DateTime, "dd mmm yyyy @ hh:00:00") + stamp.Toolchain);
 }
 

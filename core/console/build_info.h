@@ -6,6 +6,10 @@
 
 namespace tamsel {
 
+// The architecture the program is built for, with its leading blank, as the
+// banner, the build line and the statistics and benchmark lines show it.
+inline constexpr std::string_view kArchitectureTag = " x64";
+
 struct TFileVersionInfoRec {
   bool Initialized = false;
   std::string FileName;      // name of the program file, without folder

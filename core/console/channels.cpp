@@ -4,6 +4,8 @@
 
 #include "core/console/os_console.h"
 #include "core/console/status_line.h"
+#include "core/console/text_helpers.h"
+#include "core/console/channels_testing.h"
 
 namespace tamsel {
 
@@ -104,12 +106,7 @@ void TChannel::WriteDecimal(std::uint64_t value) {
 void TChannel::WriteHex(std::uint64_t value) {
   char digits[16];
   char* end = digits + sizeof digits;
-  char* p = end;
-  do {
-    *--p = "0123456789ABCDEF"[value & 15];
-    value >>= 4;
-  } while (value != 0);
-  Target().append(p, end);
+  Target().append(WriteHexDigits(value, end), end);
 }
 
 void TChannel::Flush() { FlushSink(*sink_); }

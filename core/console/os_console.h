@@ -12,7 +12,10 @@ enum class TStream { Output = 1, Error = 2 };
 
 // Writes all bytes, retrying on interruption and partial writes. Returns an
 // empty text when every byte was written, otherwise the system's reason for
-// the failure (such as "No space left on device").
+// the failure (such as "No space left on device"). A write into a pipe whose
+// reader has gone ends the process there, without a message: on POSIX
+// systems SIGPIPE does it, on Windows this function, with exit code
+// kExitReaderGone.
 std::string WriteAll(TStream stream, const char* data, std::size_t length);
 
 bool IsTerminal(TStream stream);

@@ -5,6 +5,7 @@
 #include <atomic>
 #include <string_view>
 
+#include "core/console/exit_code.h"
 #include "core/console/os_error.h"
 #include "core/console/windows_text.h"
 
@@ -24,13 +25,32 @@ bool IsConsole(HANDLE handle) {
 
 std::string LastErrorText() { return SystemErrorText(static_cast<int>(::GetLastError())); }
 
+// The pipe's reader has gone: ERROR_NO_DATA for a pipe closed at its other
+// end, ERROR_BROKEN_PIPE and ERROR_PIPE_NOT_CONNECTED as Wine and named pipes
+// report it.
+bool ReaderGone(DWORD error) {
+  return error == ERROR_NO_DATA || error == ERROR_BROKEN_PIPE || error == ERROR_PIPE_NOT_CONNECTED;
+}
+
+// What SIGPIPE does on POSIX: the process ends at this write, without a
+// message and without running anything more (no other thread's work, no
+// exit handlers), whichever thread wrote.
+[[noreturn]] void EndForGoneReader() {
+  ::TerminateProcess(::GetCurrentProcess(), static_cast<UINT>(kExitReaderGone));
+  ::ExitProcess(static_cast<UINT>(kExitReaderGone));
+}
+
 // The bytes go out unchanged: the program's lines already end with CR LF, and
 // no text-mode layer sits between it and the handle.
 std::string WriteBytes(HANDLE handle, const char* data, std::size_t length) {
   while (length > 0) {
     const DWORD chunk = length > (1u << 30) ? (1u << 30) : static_cast<DWORD>(length);
     DWORD written = 0;
-    if (::WriteFile(handle, data, chunk, &written, nullptr) == 0) return LastErrorText();
+    if (::WriteFile(handle, data, chunk, &written, nullptr) == 0) {
+      const DWORD error = ::GetLastError();
+      if (ReaderGone(error)) EndForGoneReader();
+      return SystemErrorText(static_cast<int>(error));
+    }
     if (written == 0) return SystemErrorText(ERROR_WRITE_FAULT);
     data += written;
     length -= written;

@@ -4,6 +4,7 @@
 #include "core/console/os_console.h"
 #include "core/console/os_process.h"
 #include "core/console/startup.h"
+#include "core/console/syntax_error_testing.h"
 
 namespace tamsel {
 

@@ -14,9 +14,6 @@ namespace tamsel {
 extern bool ErrorDelay;    // wait for a key after a syntax error
 extern bool AudibleError;  // beep on a syntax error
 
-// Length of one tick of the key wait; tests shorten it.
-extern std::int32_t KeyWaitTickMilliseconds;
-
 inline constexpr std::int32_t kSyntaxErrorTicks = 30;
 inline constexpr std::string_view kPressAnyKeyPrompt = "Press Any Key to Continue...";
 

@@ -54,6 +54,15 @@ std::string RepeatChar(char c, std::int32_t count) {
   return count < 1 ? std::string() : std::string(static_cast<std::size_t>(count), c);
 }
 
+char* WriteHexDigits(std::uint64_t value, char* end, std::size_t minDigits) {
+  char* begin = end;
+  do {
+    *--begin = "0123456789ABCDEF"[value & 15];
+    value >>= 4;
+  } while (value != 0 || static_cast<std::size_t>(end - begin) < minDigits);
+  return begin;
+}
+
 void WriteDashLine(std::int32_t count, bool blankLine) {
   TChannel& out = StdChannel();
   out.Write(RepeatChar('-', count));

@@ -10,6 +10,7 @@
 #include "core/console/exit_code.h"
 #include "core/console/os_backtrace.h"
 #include "core/console/program_errors.h"
+#include "core/console/text_helpers.h"
 
 namespace tamsel {
 
@@ -23,12 +24,11 @@ struct TExceptionFacts {
 };
 
 std::string HexAddress(const void* address) {
-  auto value = reinterpret_cast<std::uintptr_t>(address);
-  std::string digits(16, '0');
-  for (auto it = digits.rbegin(); it != digits.rend() && value != 0; ++it, value >>= 4) {
-    *it = "0123456789ABCDEF"[value & 15];
-  }
-  return "$" + digits;
+  char digits[16];
+  char* end = digits + sizeof digits;
+  const auto value = static_cast<std::uint64_t>(reinterpret_cast<std::uintptr_t>(address));
+  std::string text = "$";
+  return text.append(WriteHexDigits(value, end, sizeof digits), end);
 }
 
 // The program's own types are shown without their namespace.

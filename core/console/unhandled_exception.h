@@ -3,9 +3,9 @@
 #include <cstdint>
 #include <exception>
 
-namespace tamsel {
+#include "core/console/exit_code.h"
 
-inline constexpr std::int32_t kExitUnhandledException = 217;
+namespace tamsel {
 
 // Flushes pending output, then writes to standard output (even after a
 // syntax error rebound the standard channel) a report that begins with

@@ -2,6 +2,8 @@
 
 #include <charconv>
 
+#include "core/console/text_helpers.h"
+
 namespace tamsel {
 
 std::string ToDecimal(std::uint64_t value) {
@@ -11,12 +13,9 @@ std::string ToDecimal(std::uint64_t value) {
 }
 
 std::string ToHex(std::uint64_t value) {
-  std::string text;
-  do {
-    text.insert(text.begin(), "0123456789ABCDEF"[value & 15]);
-    value >>= 4;
-  } while (value != 0);
-  return text;
+  char digits[16];
+  char* end = digits + sizeof digits;
+  return std::string(WriteHexDigits(value, end), end);
 }
 
 std::string FormatThousands(std::uint64_t value) {

@@ -8,6 +8,6 @@ std::int32_t ThreadCount = 1;
 std::int32_t MaxThreads = 2;
 std::int32_t SuggestedThreads = 1;
 std::string ProgramName = "tamsel";
-std::string ProgramTitle = "tamsel v3.2.0.340";
+std::string ProgramTitle = std::string("tamsel v") + kFullVersion;
 
 }  // namespace tamsel

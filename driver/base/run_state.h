@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <string>
 
+#include "driver/base/version.h"  // generated from the project's version
+
 namespace tamsel {
 
 inline constexpr std::uint64_t DefaultLimit = 250000;
@@ -11,12 +13,9 @@ inline constexpr std::uint64_t MaxLimit = 18000000000000000000ULL;
 inline constexpr std::uint64_t SimpleSieveLimit = 20000;
 inline constexpr std::uint64_t LargeSearchThreshold = 1000000000;
 
-inline constexpr const char* kShortVersion = "3.2.0";
-inline constexpr const char* kFullVersion = "3.2.0.340";
 inline constexpr const char* kDescription =
     "Generate Prime Numbers via Segmented Sieve Method, Plus Other Info";
 inline constexpr const char* kInternalName = "Tamsel";
-inline constexpr const char* kPlatformTag = "x64";
 
 // One flag per command-line option, after the driver's adjustments.
 struct TRunOptions {

@@ -8,6 +8,7 @@
 #include "driver/base/run_state.h"
 #include "tests/support/run_program.h"
 #include "tests/support/screens.h"
+#include "core/console/channels_testing.h"
 
 namespace tamsel {
 namespace {

@@ -18,6 +18,8 @@
 #include "driver/main_flow.h"
 #include "driver/option_table.h"
 #include "driver/timing_report.h"
+#include "core/cmdline/core_startup_testing.h"
+#include "core/console/channels_testing.h"
 
 namespace tamsel {
 namespace {

@@ -13,6 +13,7 @@
 #include "engines/prime_records.h"
 #include "engines/segmented_sieve.h"
 #include "engines/simple_sieve.h"
+#include "core/console/channels_testing.h"
 
 namespace tamsel::test {
 

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "engines/tests/engine_test_support.h"
+#include "engines/parallel_sieve_testing.h"
 
 namespace tamsel::test {
 namespace {

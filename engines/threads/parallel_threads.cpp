@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "engines/threads/os_thread.h"
+#include "engines/threads/parallel_threads_testing.h"
 
 namespace tamsel {
 

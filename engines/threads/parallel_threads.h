@@ -46,8 +46,4 @@ class TMyWorkerThread {
 void RunWorkers(std::int64_t first, std::int64_t last, TWorkerProc proc, void* data,
                 std::int32_t threadCount);
 
-// Test aid: from now on each RunWorkers call starts at most limit threads, as
-// if the system refused the rest; a negative limit lifts it.
-void SetWorkerThreadLimit(std::int32_t limit);
-
 }  // namespace tamsel

@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include "queries/tests/plain_queries.h"
+#include "core/console/channels_testing.h"
 
 namespace tamsel::test {
 namespace {

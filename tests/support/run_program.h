@@ -30,6 +30,11 @@ inline TProgramResult RunTamsel(const std::vector<std::string>& args) {
 // Runs tamsel with standard output on the null device opened for reading
 // only, so that every write to it fails.
 TProgramResult RunTamselWithUnwritableOutput(const std::vector<std::string>& args);
+
+// Runs tamsel with the reading end of its standard output's pipe (or, with
+// errorStream, standard error's) closed once it has started, as when the
+// reader has gone; the text of that stream is then empty.
+TProgramResult RunTamselWithReaderGone(const std::vector<std::string>& args, bool errorStream);
 #else
 // Runs tamsel with standard output on a pseudo-terminal, as in an
 // interactive shell, and standard error there too unless errOnTerminal is

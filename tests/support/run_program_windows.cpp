@@ -109,12 +109,14 @@ std::string TypedCommandLine(const std::string& argv0, const std::vector<std::st
 
 namespace {
 
+enum class TOutputFault { None, Unwritable, OutputReaderGone, ErrorReaderGone };
+
 TProgramResult Run(const std::string& exe, const std::vector<std::string>& args,
-                   const std::string& argv0, const std::string& input, bool unwritableOutput) {
+                   const std::string& argv0, const std::string& input, TOutputFault fault) {
   TPipe in, out, err;
   TProgramResult result;
   if (!in.Create() || !out.Create() || !err.Create()) return result;
-  if (unwritableOutput) {  // the pipe then ends at once, with no writer
+  if (fault == TOutputFault::Unwritable) {  // the pipe then ends at once, with no writer
     TPipe::Close(out.Write);
     out.Write = ::CreateFileW(L"NUL", GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                               OPEN_EXISTING, 0, nullptr);
@@ -123,6 +125,8 @@ TProgramResult Run(const std::string& exe, const std::vector<std::string>& args,
   if (!Start(exe, TypedCommandLine(argv0.empty() ? exe : argv0, args), in, out, err, process)) {
     return result;
   }
+  if (fault == TOutputFault::OutputReaderGone) TPipe::Close(out.Read);
+  if (fault == TOutputFault::ErrorReaderGone) TPipe::Close(err.Read);
   if (!input.empty()) {
     DWORD written = 0;
     ::WriteFile(in.Write, input.data(), static_cast<DWORD>(input.size()), &written, nullptr);
@@ -147,11 +151,16 @@ TProgramResult Run(const std::string& exe, const std::vector<std::string>& args,
 
 TProgramResult RunProgram(const std::string& exe, const std::vector<std::string>& args,
                           const std::string& argv0, const std::string& input) {
-  return Run(exe, args, argv0, input, false);
+  return Run(exe, args, argv0, input, TOutputFault::None);
 }
 
 TProgramResult RunTamselWithUnwritableOutput(const std::vector<std::string>& args) {
-  return Run(TamselPath(), args, {}, {}, true);
+  return Run(TamselPath(), args, {}, {}, TOutputFault::Unwritable);
+}
+
+TProgramResult RunTamselWithReaderGone(const std::vector<std::string>& args, bool errorStream) {
+  return Run(TamselPath(), args, {}, {},
+             errorStream ? TOutputFault::ErrorReaderGone : TOutputFault::OutputReaderGone);
 }
 
 void SetEnvironmentValue(const std::string& name, const std::string& value) {

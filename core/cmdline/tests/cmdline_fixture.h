@@ -9,6 +9,7 @@
 #include "core/cmdline/option_lookup.h"
 #include "core/cmdline/param_records.h"
 #include "core/cmdline/syntax_validation.h"
+#include "core/cmdline/core_startup_testing.h"
 
 namespace tamsel {
 

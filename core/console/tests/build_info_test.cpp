@@ -4,6 +4,7 @@
 
 #include "core/console/channels.h"
 #include "core/console/datetime.h"
+#include "core/console/channels_testing.h"
 
 namespace tamsel {
 namespace {

@@ -10,6 +10,7 @@
 #include "core/console/startup.h"
 #include "core/console/syntax_error.h"
 #include "tests/support/platform.h"
+#include "core/console/syntax_error_testing.h"
 
 namespace tamsel {
 

@@ -14,6 +14,8 @@
 #include <unistd.h>
 
 #include "core/console/tests/syntax_error_fixture.h"
+#include "core/console/syntax_error_testing.h"
+#include "core/console/channels_testing.h"
 
 namespace tamsel {
 namespace {

@@ -6,6 +6,8 @@
 #include <string>
 
 #include "core/console/tests/syntax_error_fixture.h"
+#include "core/console/syntax_error_testing.h"
+#include "core/console/channels_testing.h"
 
 namespace tamsel {
 namespace {

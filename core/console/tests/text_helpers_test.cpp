@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "core/console/channels.h"
+#include "core/console/channels_testing.h"
 
 namespace tamsel {
 namespace {

@@ -13,6 +13,7 @@
 #include "core/console/exit_code.h"
 #include "core/console/program_errors.h"
 #include "tests/support/run_program.h"
+#include "core/console/channels_testing.h"
 
 namespace tamsel {
 

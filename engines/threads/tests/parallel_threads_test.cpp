@@ -1,4 +1,5 @@
 #include "engines/threads/parallel_threads.h"
+#include "engines/threads/parallel_threads_testing.h"
 
 #include <gtest/gtest.h>
 
