@@ -9,6 +9,7 @@
 #include "driver/option_table.h"
 #include "driver/progress_display.h"
 #include "engines/parallel_sieve.h"
+#include "engines/search_job.h"
 #include "engines/segmented_sieve.h"
 
 namespace tamsel {
@@ -59,7 +60,8 @@ void RunBenchmark() {
   texts.Duration = FormatInterval(ElapsedMilliseconds(singleStart, fullEnd), true);
   texts.Single = FormatInterval(ElapsedMilliseconds(singleStart, singleEnd), false);
   texts.Full = FormatInterval(ElapsedMilliseconds(fullStart, fullEnd), false);
-  StdChannel().WriteLn(BenchmarkLine(texts, MaxThreads, SearchLimit, RunOptions.NoCount));
+  StdChannel().WriteLn(
+      BenchmarkLine(texts, SearchJob().Workers(MaxThreads), SearchLimit, RunOptions.NoCount));
 }
 
 }  // namespace tamsel

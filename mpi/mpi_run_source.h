@@ -1,0 +1,38 @@
+// One search's run counter for a whole MPI job: two 64-bit words in a
+// window on rank 0, the last run handed out and the segments finished on
+// the other ranks. A worker's only message per run is one trip to rank 0
+// that reports the run it finished and takes the next one.
+#pragma once
+#include <atomic>
+#include <cstdint>
+#include <mutex>
+
+#include <mpi.h>
+
+#include "engines/search_job.h"
+
+namespace tamsel {
+
+class TMpiRunSource final : public TRunSource {
+ public:
+  // Collective: every rank of comm constructs its source for the search;
+  // the plan of rank 0 is the job's.
+  TMpiRunSource(MPI_Comm comm, const TRunPlan& plan, bool threadsMultiple);
+
+  bool Take(std::uint64_t& run) override;
+  void Stop() override;
+  bool Finish(TPrimeRecord& record, std::uint64_t basePrimes, bool failedHere) override;
+
+ private:
+  void ShowProgressOfOthers(std::uint64_t segments);
+
+  MPI_Comm comm_;
+  int rank_ = 0;
+  bool threadsMultiple_;
+  std::mutex calls_;  // one call at a time, unless threadsMultiple_
+  MPI_Win window_ = MPI_WIN_NULL;
+  std::uint64_t* words_ = nullptr;
+  std::atomic<std::uint64_t> othersShown_{0};  // rank 0: the other ranks' segments shown
+};
+
+}  // namespace tamsel
