@@ -183,6 +183,7 @@ void SearchInParallel(TPrimeCheck& table, TPrimeRecord& record, std::uint64_t n,
     if (context.OutOfMemory.load()) failure = std::make_exception_ptr(std::bad_alloc());
   } catch (...) {
     failure = std::current_exception();
+    source->Stop();  // the other processes of a job need not go on
   }
   if (!source->Finish(record, basePrimes, failure != nullptr)) {
     if (failure) std::rethrow_exception(failure);

@@ -49,8 +49,7 @@ void WaitIdly(MPI_Request& request) {
   }
 }
 
-TMpiJob::TMpiJob(MPI_Comm comm, bool threadsMultiple)
-    : comm_(comm), threadsMultiple_(threadsMultiple) {
+TMpiJob::TMpiJob(MPI_Comm comm) : comm_(comm) {
   MPI_Comm_rank(comm_, &rank_);
   MPI_Comm_size(comm_, &size_);
 }
@@ -64,7 +63,7 @@ std::unique_ptr<TRunSource> TMpiJob::Start(std::uint64_t n, std::int32_t threads
     TCommand command{kSearch, n, static_cast<std::uint64_t>(threads), noCount ? 1u : 0u};
     BroadcastCommand(command, comm_);
   }
-  return std::make_unique<TMpiRunSource>(comm_, plan, threadsMultiple_);
+  return std::make_unique<TMpiRunSource>(comm_, plan);
 }
 
 void TMpiJob::ServeSearches() {

@@ -15,9 +15,7 @@ namespace tamsel {
 
 class TMpiJob final : public TSearchJob {
  public:
-  // threadsMultiple: the library lets every thread call it at any time;
-  // otherwise the calls of each rank are made one at a time.
-  TMpiJob(MPI_Comm comm, bool threadsMultiple);
+  explicit TMpiJob(MPI_Comm comm);
 
   int Rank() const { return rank_; }
   int Size() const { return size_; }
@@ -33,7 +31,6 @@ class TMpiJob final : public TSearchJob {
 
  private:
   MPI_Comm comm_;
-  bool threadsMultiple_;
   int rank_ = 0;
   int size_ = 1;
 };

@@ -25,15 +25,14 @@ bool StartedByLauncher() {
 int RunMpiProgram(int argc, char** argv, TSearchJob* (*jobFor)(TMpiJob& job)) {
   if (!StartedByLauncher()) return RunProgramMain(argc, argv);
   int provided = MPI_THREAD_SINGLE;
-  if (MPI_Init_thread(&argc, &argv, MPI_THREAD_MULTIPLE, &provided) != MPI_SUCCESS) {
+  if (MPI_Init_thread(&argc, &argv, MPI_THREAD_SERIALIZED, &provided) != MPI_SUCCESS) {
     return RunProgramMain(argc, argv);
   }
   int code = 0;
   {
-    TMpiJob job(MPI_COMM_WORLD, provided == MPI_THREAD_MULTIPLE);
-    // The workers draw their runs themselves; a library that lets only one
-    // thread call it at a time gets their calls one after another, one that
-    // lets only the main thread call it leaves rank 0 to search alone.
+    TMpiJob job(MPI_COMM_WORLD);
+    // The workers draw their runs themselves, one call at a time; a library
+    // that lets only the main thread call it leaves rank 0 to search alone.
     if (provided < MPI_THREAD_SERIALIZED) {
       const int rank = job.Rank();
       MPI_Finalize();

@@ -1,6 +1,7 @@
 #include "mpi/mpi_run_source.h"
 
 #include <algorithm>
+#include <chrono>
 
 #include "engines/search_progress.h"
 #include "mpi/mpi_job.h"
@@ -16,9 +17,11 @@ constexpr int kWords = 2;
 
 }  // namespace
 
-TMpiRunSource::TMpiRunSource(MPI_Comm comm, const TRunPlan& plan, bool threadsMultiple)
-    : TRunSource(plan), comm_(comm), threadsMultiple_(threadsMultiple) {
+TMpiRunSource::TMpiRunSource(MPI_Comm comm, const TRunPlan& plan)
+    : TRunSource(plan), comm_(comm) {
   MPI_Comm_rank(comm_, &rank_);
+  int size = 1;
+  MPI_Comm_size(comm_, &size);
   // Every rank sieves the runs as rank 0 cut them, whatever its own
   // arithmetic would have made of the limit.
   std::uint64_t planWords[3] = {plan_.LastSegment, plan_.RunLength, plan_.Runs};
@@ -36,6 +39,26 @@ TMpiRunSource::TMpiRunSource(MPI_Comm comm, const TRunPlan& plan, bool threadsMu
   }
   MPI_Barrier(comm_);
   MPI_Win_lock_all(MPI_MODE_NOCHECK, window_);
+  if (rank_ == kRoot && size > 1) {
+    serving_.store(true);
+    server_ = std::thread([this] {
+      while (serving_.load()) {
+        {
+          const std::lock_guard<std::mutex> lock(calls_);
+          int waiting = 0;
+          MPI_Iprobe(MPI_ANY_SOURCE, MPI_ANY_TAG, comm_, &waiting, MPI_STATUS_IGNORE);
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+      }
+    });
+  }
+}
+
+TMpiRunSource::~TMpiRunSource() { StopServing(); }
+
+void TMpiRunSource::StopServing() {
+  serving_.store(false);
+  if (server_.joinable()) server_.join();
 }
 
 bool TMpiRunSource::Take(std::uint64_t& run) {
@@ -44,8 +67,7 @@ bool TMpiRunSource::Take(std::uint64_t& run) {
   std::uint64_t lastRun = 0;
   std::uint64_t othersDone = 0;
   {
-    std::unique_lock<std::mutex> lock(calls_, std::defer_lock);
-    if (!threadsMultiple_) lock.lock();
+    const std::lock_guard<std::mutex> lock(calls_);
     if (rank_ != kRoot && finished > 0) {
       MPI_Accumulate(&finished, 1, MPI_UINT64_T, kRoot, kOthersDoneWord, 1, MPI_UINT64_T,
                      MPI_SUM, window_);
@@ -74,8 +96,7 @@ void TMpiRunSource::ShowProgressOfOthers(std::uint64_t segments) {
 
 void TMpiRunSource::Stop() {
   const std::uint64_t end = plan_.Runs;
-  std::unique_lock<std::mutex> lock(calls_, std::defer_lock);
-  if (!threadsMultiple_) lock.lock();
+  const std::lock_guard<std::mutex> lock(calls_);
   MPI_Accumulate(&end, 1, MPI_UINT64_T, kRoot, kLastRunWord, 1, MPI_UINT64_T, MPI_REPLACE,
                  window_);
   MPI_Win_flush(kRoot, window_);
@@ -85,6 +106,8 @@ void TMpiRunSource::Stop() {
 // without it: the launcher ends the job instead. A rank whose worker failed
 // joins them and says so.
 bool TMpiRunSource::Finish(TPrimeRecord& record, std::uint64_t basePrimes, bool failedHere) {
+  // From here on only this thread calls MPI, and its waits serve the trips.
+  StopServing();
   MPI_Win_unlock_all(window_);
   MPI_Request arrived = MPI_REQUEST_NULL;
   MPI_Ibarrier(comm_, &arrived);
