@@ -6,6 +6,7 @@
 #include <exception>
 #include <memory>
 #include <new>
+#include <optional>
 #include <vector>
 
 #include "driver/base/run_state.h"
@@ -162,6 +163,8 @@ void SearchInParallel(TPrimeCheck& table, TPrimeRecord& record, std::uint64_t n,
       job.Start(n, threads, RunOptions.NoCount, PlanRuns(n, job.Workers(threads)));
   std::uint64_t basePrimes = 0;
   std::exception_ptr failure;
+  // Kept until the job's results are in: other processes may still sieve.
+  std::optional<TSearchProgress> progress;
   try {
     table = FreshSieveTable(sizes.Size);
     TPrimeFound primes;
@@ -176,16 +179,17 @@ void SearchInParallel(TPrimeCheck& table, TPrimeRecord& record, std::uint64_t n,
     TParallelContext context{gNextRunId.fetch_add(1), sizes.Size, n,       plan.LastSegment,
                              plan.RunLength,          &primes,    &presieve, &record,
                              RunOptions.NoCount,      &workers,   source.get()};
-    TSearchProgress progress(SegmentCount(n, sizes.Size));
+    progress.emplace(SegmentCount(n, sizes.Size));
     const auto slots = std::min<std::uint64_t>(static_cast<std::uint64_t>(threads), plan.Runs);
     RunWorkers(0, static_cast<std::int64_t>(slots), WorkerTask, &context, threads);
-    progress.Stop();
     if (context.OutOfMemory.load()) failure = std::make_exception_ptr(std::bad_alloc());
   } catch (...) {
     failure = std::current_exception();
     source->Stop();  // the other processes of a job need not go on
   }
-  if (!source->Finish(record, basePrimes, failure != nullptr)) {
+  const bool succeeded = source->Finish(record, basePrimes, failure != nullptr);
+  progress.reset();
+  if (!succeeded) {
     if (failure) std::rethrow_exception(failure);
     throw std::bad_alloc();  // a worker of another process ran out of memory
   }
