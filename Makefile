@@ -4,6 +4,8 @@
 #   make test   builds the program and its tests and runs the whole suite
 # make install puts tamsel, its man page and its bash completion under PREFIX
 # (/usr/local); make uninstall removes what the last make install put there.
+# make mpi builds tamsel-mpi, the search across the machines of a cluster,
+# in build-mpi/ (make test-mpi runs its tests under the MPI launcher).
 BUILD_DIR ?= build
 PREFIX ?= /usr/local
 GENERATOR := $(shell command -v ninja >/dev/null 2>&1 && echo Ninja || echo "Unix Makefiles")
@@ -51,7 +53,7 @@ fuzz:
 	JOBS=$(JOBS) bash fuzz/run.sh $(FUZZ_SECONDS)
 
 clean:
-	rm -rf $(BUILD_DIR) build-bench $(WINDOWS_BUILD_DIR)
+	rm -rf $(BUILD_DIR) build-bench $(WINDOWS_BUILD_DIR) $(MPI_BUILD_DIR)
 	rm -rf build-fuzz
 
 # Windows x64, cross-built here with MinGW-w64 and tested under Wine:
@@ -77,3 +79,25 @@ test-windows:
 	cmake --build $(WINDOWS_BUILD_DIR) -j $(JOBS)
 	status=0; ctest --test-dir $(WINDOWS_BUILD_DIR) --output-on-failure -j $(JOBS) || status=$$?; \
 	WINEPREFIX=$(abspath $(WINDOWS_BUILD_DIR))/wine-prefix wineserver -k 2>/dev/null; exit $$status
+
+# tamsel-mpi, built beside a tamsel of its own; only these targets need MPI:
+#   make mpi        builds build-mpi/driver/tamsel-mpi
+#   make test-mpi   runs its end-to-end tests under mpirun, against tamsel
+MPI_BUILD_DIR ?= build-mpi
+MPI_CONFIGURE := bash scripts/configure-build.sh $(MPI_BUILD_DIR)
+MPI_PACKAGES := $(PROGRAM_PACKAGES) libopenmpi-dev openmpi-bin
+
+.PHONY: mpi test-mpi
+
+mpi:
+	@$(ENSURE) $(MPI_PACKAGES)
+	@$(MPI_CONFIGURE) program -DTAMSEL_BUILD_MPI=ON
+	cmake --build $(MPI_BUILD_DIR) -j $(JOBS) --target tamsel-mpi
+
+# The tests share the machine's processors among their ranks, so they run
+# one after another.
+test-mpi:
+	@$(ENSURE) $(MPI_PACKAGES) libgtest-dev
+	@$(MPI_CONFIGURE) tests -DTAMSEL_BUILD_MPI=ON
+	cmake --build $(MPI_BUILD_DIR) -j $(JOBS) --target tamsel_mpi_tests
+	ctest --test-dir $(MPI_BUILD_DIR) --output-on-failure -R '^MpiSearch\.'

@@ -11,6 +11,7 @@
 #include "driver/progress_display.h"
 #include "driver/timing_report.h"
 #include "engines/parallel_sieve.h"
+#include "engines/search_job.h"
 #include "engines/segmented_sieve.h"
 
 namespace tamsel {
@@ -56,7 +57,8 @@ void RunBenchmark() {
   texts.Duration = FormatInterval(ElapsedMilliseconds(singleStart, fullEnd), true);
   texts.Single = FormatInterval(ElapsedMilliseconds(singleStart, singleEnd), false);
   texts.Full = FormatInterval(ElapsedMilliseconds(fullStart, fullEnd), false);
-  StdChannel().WriteLn(BenchmarkLine(texts, MaxThreads, SearchLimit, RunOptions.NoCount));
+  StdChannel().WriteLn(
+      BenchmarkLine(texts, SearchJob().Workers(MaxThreads), SearchLimit, RunOptions.NoCount));
 }
 
 }  // namespace tamsel

@@ -23,6 +23,7 @@
 #include "driver/progress_display.h"
 #include "driver/timing_report.h"
 #include "engines/parallel_sieve.h"
+#include "engines/search_job.h"
 #include "engines/segmented_sieve.h"
 #include "engines/simple_sieve.h"
 #include "queries/factor_listing.h"
@@ -212,8 +213,8 @@ void RunDebugSearch() {
       [] { SegmentedSievePlus(SieveTableData, SearchRecord, SearchLimit, SearchEndTime); });
   PrintTimingReport(start, SearchEndTime, '+');
 
-  PrintSectionHeader("Segmented Sieve PARALLEL (Concurrency: " + std::to_string(ThreadCount) +
-                     " Threads)");
+  PrintSectionHeader("Segmented Sieve PARALLEL (Concurrency: " +
+                     std::to_string(SearchJob().Workers(ThreadCount)) + " Threads)");
   if (!FlushBeforeLongWork()) return;
   start = Now();
   SearchRecord.Method.clear();
@@ -236,7 +237,7 @@ void RunNormalSearch() {
       RunSimpleSieve(SearchRecord, true);
     } else if (RunOptions.Parallel) {
       ParallelSieve(SieveTableData, SearchRecord, SearchEndTime, SearchLimit, ThreadCount);
-      threadsUsed = ThreadCount;
+      threadsUsed = SearchJob().Workers(ThreadCount);
     } else {
       SegmentedSievePlus(SieveTableData, SearchRecord, SearchLimit, SearchEndTime);
     }

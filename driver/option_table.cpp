@@ -6,6 +6,7 @@
 #include "core/console/syntax_error.h"
 #include "driver/base/run_state.h"
 #include "engines/parallel_sieve.h"
+#include "engines/search_job.h"
 
 namespace tamsel {
 
@@ -58,7 +59,9 @@ void AdjustOptions() {
   }
   if (RunOptions.ShowPrimes) SetExitBit(kExitShowPrimesBit);
   if (RunOptions.Force) RunOptions.Parallel = true;
-  if (ThreadCount < 2 && !RunOptions.Force) RunOptions.Parallel = false;
+  // Two workers at least, counting those of every process of a search job
+  // (tamsel-mpi on several ranks searches in parallel with one thread each).
+  if (SearchJob().Workers(ThreadCount) < 2 && !RunOptions.Force) RunOptions.Parallel = false;
   if (!RunOptions.Parallel) ThreadCount = 1;
   // The parallel engine runs at most this many workers; reports must show
   // the count that really ran, also on machines with more processors.

@@ -3,10 +3,14 @@
 #include <algorithm>
 #include <atomic>
 #include <cmath>
+#include <exception>
+#include <memory>
 #include <new>
+#include <optional>
 #include <vector>
 
 #include "driver/base/run_state.h"
+#include "engines/search_job.h"
 #include "engines/search_progress.h"
 #include "engines/segmented_sieve.h"
 #include "engines/simple_sieve.h"
@@ -38,6 +42,7 @@ struct TParallelContext {
   TPrimeRecord* Record;
   bool NoCount;
   std::vector<TWorkerState>* Workers;  // one for each thread that may work
+  TRunSource* Source;                  // hands the runs out
   std::atomic<std::size_t> Claimed{0};
   std::atomic<bool> OutOfMemory{false};
 };
@@ -100,14 +105,18 @@ void SieveRun(TParallelContext& context, std::uint64_t run) {
   AddProgress(k - first);
 }
 
-void RunTask(std::int64_t index, void* data) {
+// One worker: sieves the runs the job hands it until none is left.
+void WorkerTask(std::int64_t /*slot*/, void* data) {
   auto& context = *static_cast<TParallelContext*>(data);
-  if (context.OutOfMemory.load(std::memory_order_relaxed)) return;
-  try {
-    SieveRun(context, static_cast<std::uint64_t>(index));
-  } catch (const std::bad_alloc&) {
-    if (tRunId == context.RunId) *tWorker = TWorkerState{};  // give the memory back early
-    context.OutOfMemory.store(true);
+  std::uint64_t run = 0;
+  while (!context.OutOfMemory.load(std::memory_order_relaxed) && context.Source->Take(run)) {
+    try {
+      SieveRun(context, run);
+    } catch (const std::bad_alloc&) {
+      if (tRunId == context.RunId) *tWorker = TWorkerState{};  // give the memory back early
+      context.OutOfMemory.store(true);
+      context.Source->Stop();
+    }
   }
 }
 
@@ -141,29 +150,55 @@ void RaiseHighest(TPrimeRecord& record, std::uint64_t candidate) {
   }
 }
 
-void ParallelSieve(TPrimeCheck& table, TPrimeRecord& record, TTimeStamp& endTime,
-                   std::uint64_t n, std::int32_t threadCount) {
+// The plan is made first and the job started before anything is allocated:
+// in a job of several processes every one of them must reach the end of the
+// search, so that a failure anywhere is known everywhere.
+void SearchInParallel(TPrimeCheck& table, TPrimeRecord& record, std::uint64_t n,
+                      std::int32_t threadCount) {
   PrepareRecord(record);
   RunOptions.ShowPrimes = false;
   const TSegmentSizes sizes = SegmentSizes(n);
-  table = FreshSieveTable(sizes.Size);
-  TPrimeFound primes;
-  CollectPrimes(primes, record, table, "Parallel");
-  const TPresieve presieve(sizes.Size, n / 30);
-
   const std::int32_t threads = std::clamp(threadCount, 0, kMaxWorkerThreads);
-  const TRunPlan plan = PlanRuns(n, threads);
-  // Each thread that works takes one state; the calling thread works only
-  // when no thread starts.
-  std::vector<TWorkerState> workers(static_cast<std::size_t>(std::max(threads, 1)));
-  TParallelContext context{gNextRunId.fetch_add(1), sizes.Size, n,       plan.LastSegment,
-                           plan.RunLength,          &primes,    &presieve, &record,
-                           RunOptions.NoCount,      &workers};
-  TSearchProgress progress(SegmentCount(n, sizes.Size));
-  RunWorkers(0, static_cast<std::int64_t>(plan.Runs), RunTask, &context, threads);
-  progress.Stop();
-  if (context.OutOfMemory.load()) throw std::bad_alloc();
+  TSearchJob& job = SearchJob();
+  const std::unique_ptr<TRunSource> source =
+      job.Start(n, threads, RunOptions.NoCount, PlanRuns(n, job.Workers(threads)));
+  std::uint64_t basePrimes = 0;
+  std::exception_ptr failure;
+  // Kept until the job's results are in: other processes may still sieve.
+  std::optional<TSearchProgress> progress;
+  try {
+    table = FreshSieveTable(sizes.Size);
+    TPrimeFound primes;
+    CollectPrimes(primes, record, table, "Parallel");
+    basePrimes = record.Count;
+    const TPresieve presieve(sizes.Size, n / 30);
 
+    const TRunPlan& plan = source->Plan();
+    // Each thread that works takes one state; the calling thread works only
+    // when no thread starts.
+    std::vector<TWorkerState> workers(static_cast<std::size_t>(std::max(threads, 1)));
+    TParallelContext context{gNextRunId.fetch_add(1), sizes.Size, n,       plan.LastSegment,
+                             plan.RunLength,          &primes,    &presieve, &record,
+                             RunOptions.NoCount,      &workers,   source.get()};
+    progress.emplace(SegmentCount(n, sizes.Size));
+    const auto slots = std::min<std::uint64_t>(static_cast<std::uint64_t>(threads), plan.Runs);
+    RunWorkers(0, static_cast<std::int64_t>(slots), WorkerTask, &context, threads);
+    if (context.OutOfMemory.load()) failure = std::make_exception_ptr(std::bad_alloc());
+  } catch (...) {
+    failure = std::current_exception();
+    source->Stop();  // the other processes of a job need not go on
+  }
+  const bool succeeded = source->Finish(record, basePrimes, failure != nullptr);
+  progress.reset();
+  if (!succeeded) {
+    if (failure) std::rethrow_exception(failure);
+    throw std::bad_alloc();  // a worker of another process ran out of memory
+  }
+}
+
+void ParallelSieve(TPrimeCheck& table, TPrimeRecord& record, TTimeStamp& endTime,
+                   std::uint64_t n, std::int32_t threadCount) {
+  SearchInParallel(table, record, n, threadCount);
   if (!RunOptions.Benchmark) EndPrimeList();
   endTime = Now();
   if (!RunOptions.Benchmark) ReportResults(n, record);

@@ -14,6 +14,11 @@ inline constexpr std::int32_t kMaxWorkerThreads = 64;
 void ParallelSieve(TPrimeCheck& table, TPrimeRecord& record, TTimeStamp& endTime,
                    std::uint64_t n, std::int32_t threadCount);
 
+// The search of ParallelSieve without its report: the part every process of
+// a search job runs (see search_job.h).
+void SearchInParallel(TPrimeCheck& table, TPrimeRecord& record, std::uint64_t n,
+                      std::int32_t threadCount);
+
 // How a search up to n is cut into runs: segments 1 to LastSegment, in Runs
 // runs of RunLength segments (the last run may be shorter).
 struct TRunPlan {
