@@ -32,8 +32,7 @@ struct TParallelContext {
   std::uint64_t N;
   std::uint64_t LastSegment;
   std::uint64_t RunLength;
-  const TPrimeFound* Primes;  // read only
-  const TPresieve* Presieve;  // read only
+  const TSievingPrimes* Primes;  // read only
   TPrimeRecord* Record;
   bool NoCount;
   std::vector<TWorkerState>* Workers;  // one for each thread that may work
@@ -54,7 +53,7 @@ thread_local TWorkerState* tWorker = nullptr;
 TWorkerState& WorkerFor(TParallelContext& context) {
   if (tRunId != context.RunId) {
     TWorkerState& state = (*context.Workers)[context.Claimed.fetch_add(1)];
-    state.Sieve = TSegmentSieve(*context.Primes, *context.Presieve, context.S);
+    state.Sieve = TSegmentSieve(*context.Primes);
     tWorker = &state;
     tRunId = context.RunId;
   }
@@ -81,7 +80,9 @@ void SieveRun(TParallelContext& context, std::uint64_t run) {
   const std::uint64_t first = (run - 1) * context.RunLength + 1;
   const std::uint64_t last = std::min(context.LastSegment, first + context.RunLength - 1);
   TWorkerState& state = WorkerFor(context);
-  state.Sieve.StartAt(first);
+  if (first * context.S + 1 <= context.N) {
+    state.Sieve.StartAt(first * context.S + 1, std::min(context.N, (last + 1) * context.S));
+  }
   std::uint64_t highest = 0;
   std::uint64_t count = 0;
   std::uint64_t k = first;
@@ -90,9 +91,10 @@ void SieveRun(TParallelContext& context, std::uint64_t run) {
     const std::uint64_t low = k * context.S + 1;
     if (low > context.N) break;
     const std::uint64_t high = std::min(context.N, (k + 1) * context.S);
-    const TSegmentBits bits = state.Sieve.Sieve(low, high);
-    highest = std::max(highest, HighestSegmentPrime(bits));
-    if (!context.NoCount) count += CountSegmentPrimes(bits);
+    state.Sieve.ForEachPiece(low, high, [&](const TSegmentBits& bits) {
+      highest = std::max(highest, HighestSegmentPrime(bits));
+      if (!context.NoCount) count += CountSegmentPrimes(bits);
+    });
   }
   RaiseHighest(*context.Record, highest);
   if (!context.NoCount) AddCount(*context.Record, count);
@@ -149,6 +151,8 @@ void ParallelSieve(TPrimeCheck& table, TPrimeRecord& record, TTimeStamp& endTime
   TPrimeFound primes;
   CollectPrimes(primes, record, table, "Parallel");
   const TPresieve presieve(sizes.Size, n / 30);
+  const TSievingPrimes sieving(primes, presieve);
+  TPrimeFound().swap(primes);  // the kernel keeps them in half the room
 
   const std::int32_t threads = std::clamp(threadCount, 0, kMaxWorkerThreads);
   const TRunPlan plan = PlanRuns(n, threads);
@@ -156,7 +160,7 @@ void ParallelSieve(TPrimeCheck& table, TPrimeRecord& record, TTimeStamp& endTime
   // when no thread starts.
   std::vector<TWorkerState> workers(static_cast<std::size_t>(std::max(threads, 1)));
   TParallelContext context{gNextRunId.fetch_add(1), sizes.Size, n,       plan.LastSegment,
-                           plan.RunLength,          &primes,    &presieve, &record,
+                           plan.RunLength,          &sieving,   &record,
                            RunOptions.NoCount,      &workers};
   TSearchProgress progress(SegmentCount(n, sizes.Size));
   RunWorkers(0, static_cast<std::int64_t>(plan.Runs), RunTask, &context, threads);

@@ -1,0 +1,71 @@
+// Buckets for the primes that wait for a later block: a ring of lists, one
+// per block ahead, whose chunks come from one pool and go back to it once
+// read, so that memory follows the primes waiting, not the blocks sieved.
+// Also the limits of the packed fields every waiting prime relies on.
+#pragma once
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+namespace tamsel {
+
+// A waiting prime in eight bytes, since buckets are mostly memory traffic.
+struct TWaiting {
+  std::uint32_t OffsetWheel;  // byte from its block's first * 8 + wheel position
+  std::uint32_t QClass;       // p div 30 * 8 + its class (p = 30q + kWheelResidues[c])
+};
+
+// The limits, checked where the sizes are chosen: offsets * 8 in 32 bits
+// need blocks below 2^29 bytes; q * 8 + c in 32 bits holds primes below
+// 2^34, of which the base primes (up to 2^32) use part; a multiple p * m
+// is at most the run's last number plus 7p, which must stay below 2^64.
+inline constexpr std::uint64_t kMaxBlockBytes = std::uint64_t{1} << 28;
+inline constexpr std::uint64_t kMaxSievingPrime = UINT32_MAX;
+inline constexpr std::uint64_t kMaxSievedNumber = UINT64_MAX - 8 * kMaxSievingPrime;
+
+class TBuckets {
+ public:
+  // Room for waits up to lists - 1 blocks ahead; drops every entry.
+  void Reset(std::uint64_t lists);
+  void Push(std::uint64_t block, TWaiting waiting) {
+    TList& list = lists_[block & mask_];
+    if (list.Filled == kChunkItems) Grow(list);
+    list.Head->Items[list.Filled++] = waiting;
+  }
+  // Calls each(items, count) for every chunk of the block's list, each
+  // chunk going back to the pool once read; each may push to other blocks.
+  template <typename F>
+  void Drain(std::uint64_t block, F&& each) {
+    TList& list = lists_[block & mask_];
+    TChunk* chunk = list.Head;
+    std::uint32_t count = list.Filled;
+    list = TList{};
+    while (chunk != nullptr) {
+      each(static_cast<const TWaiting*>(chunk->Items), count);
+      TChunk* next = chunk->Next;
+      chunk->Next = free_;
+      free_ = chunk;
+      chunk = next;
+      count = kChunkItems;
+    }
+  }
+
+ private:
+  static constexpr std::uint32_t kChunkItems = 511;  // a chunk of 4 KiB
+  struct TChunk {
+    TWaiting Items[kChunkItems];
+    TChunk* Next;
+  };
+  struct TList {
+    TChunk* Head = nullptr;  // the chunk being filled; the others are full
+    std::uint32_t Filled = kChunkItems;
+  };
+  void Grow(TList& list);
+
+  std::vector<TList> lists_;
+  std::uint64_t mask_ = 0;
+  TChunk* free_ = nullptr;
+  std::vector<std::unique_ptr<TChunk[]>> slabs_;
+};
+
+}  // namespace tamsel

@@ -1,0 +1,86 @@
+#include "engines/sieve_turn_primes.h"
+
+#include <utility>
+
+namespace tamsel {
+
+namespace {
+
+// One turn from byte b, with the class known at compile time so that the
+// eight offsets stay in registers; returns the first byte of the next turn.
+template <std::uint32_t C>
+inline std::uint64_t CrossTurns(std::uint8_t* bytes, std::uint64_t length, std::uint64_t q,
+                                std::uint64_t b) {
+  if (b >= length) return b;
+  constexpr auto& kTurn = kSpan[C][0];
+  const std::uint64_t o[8] = {0,
+                              q * 6 + kTurn[1].CorrectionSum,
+                              q * 10 + kTurn[2].CorrectionSum,
+                              q * 12 + kTurn[3].CorrectionSum,
+                              q * 16 + kTurn[4].CorrectionSum,
+                              q * 18 + kTurn[5].CorrectionSum,
+                              q * 22 + kTurn[6].CorrectionSum,
+                              q * 28 + kTurn[7].CorrectionSum};
+  const std::uint64_t p = 30 * q + kWheelResidues[C];
+  do {
+    bytes[b] &= kTurn[0].Mask;
+    bytes[b + o[1]] &= kTurn[1].Mask;
+    bytes[b + o[2]] &= kTurn[2].Mask;
+    bytes[b + o[3]] &= kTurn[3].Mask;
+    bytes[b + o[4]] &= kTurn[4].Mask;
+    bytes[b + o[5]] &= kTurn[5].Mask;
+    bytes[b + o[6]] &= kTurn[6].Mask;
+    bytes[b + o[7]] &= kTurn[7].Mask;
+  } while ((b += p) < length);
+  return b;
+}
+
+}  // namespace
+
+void TTurnPrimes::Reset(const TByClass& primes) {
+  for (std::uint32_t c = 0; c < 8; ++c) {
+    primes_[c].clear();
+    for (const std::uint32_t q : primes[c]) primes_[c].push_back({q, 0});
+  }
+}
+
+void TTurnPrimes::Place(const TBlock& block, std::uint64_t start) {
+  for (std::uint32_t c = 0; c < 8; ++c) {
+    auto& primes = primes_[c];
+    active_[c] = PlaceBefore(
+        primes.size(), [&](std::size_t i) { return PrimeOf(primes[i].Q, c); }, start,
+        [&](std::size_t i, TMultiple m) {
+          primes[i].Next = static_cast<std::uint32_t>(
+              TurnStart(block.Bytes, primes[i].Q, c, m.Byte - block.FirstByte, m.Wheel));
+        });
+  }
+}
+
+void TTurnPrimes::Activate(const TBlock& block) {
+  for (std::uint32_t c = 0; c < 8; ++c) {
+    auto& primes = primes_[c];
+    active_[c] = ActivateUpTo(
+        active_[c], primes.size(), [&](std::size_t i) { return PrimeOf(primes[i].Q, c); },
+        block.FirstByte + block.Length - 1, [&](std::size_t i, TMultiple m) {
+          primes[i].Next = static_cast<std::uint32_t>(
+              TurnStart(block.Bytes, primes[i].Q, c, m.Byte - block.FirstByte, m.Wheel));
+        });
+  }
+}
+
+void TTurnPrimes::Cross(const TBlock& block) {
+  const std::uint64_t size = std::uint64_t{1} << block.Shift;
+  [&]<std::uint32_t... C>(std::integer_sequence<std::uint32_t, C...>) {
+    (
+        [&] {
+          TPrime* primes = primes_[C].data();
+          for (std::size_t i = 0; i < active_[C]; ++i) {
+            primes[i].Next = static_cast<std::uint32_t>(
+                CrossTurns<C>(block.Bytes, block.Length, primes[i].Q, primes[i].Next) - size);
+          }
+        }(),
+        ...);
+  }(std::make_integer_sequence<std::uint32_t, 8>());
+}
+
+}  // namespace tamsel
