@@ -6,6 +6,7 @@
 // sieve_hit_primes) carries its state from block to block, so that no prime
 // is placed twice in a run.
 #pragma once
+#include <algorithm>
 #include <cstdint>
 #include <vector>
 
@@ -19,12 +20,15 @@
 
 namespace tamsel {
 
-// A power of two near half the level 2 cache where the system reports it.
+// Powers of two for a piece that the level 1 data cache holds and a block
+// of pieces for the level 2 cache, where the system reports their sizes.
+std::uint64_t ChoosePieceBytes();
 std::uint64_t ChooseBlockBytes();
 
 // The base primes (ascending, each at most kMaxSievingPrime) sorted by
 // kind for one block size; read only, shared by the sieves made from it.
-// Kept as q * 8 + c in 32 bits each.
+// Kept as q * 8 + c in 32 bits each. The primes shorter than a piece (at
+// most a block) cross whole turns in every piece.
 class TSievingPrimes {
  public:
   // Primes cross whole turns when a turn takes at most this many bytes,
@@ -32,19 +36,22 @@ class TSievingPrimes {
   // than twice; the others wait per hit.
   static constexpr std::uint64_t kTurnBytes = 1 << 20;
   template <typename Primes>
-  TSievingPrimes(const Primes& primes, const TPresieve& presieve,
-                 std::uint64_t blockBytes = ChooseBlockBytes(), std::uint64_t turnBytes = kTurnBytes)
-      : presieve_(&presieve), shift_(ShiftFor(blockBytes)) {
+  TSievingPrimes(Primes&& primes, const TPresieve& presieve,
+                 std::uint64_t blockBytes = ChooseBlockBytes(), std::uint64_t turnBytes = kTurnBytes,
+                 std::uint64_t pieceBytes = ChoosePieceBytes())
+      : presieve_(&presieve), shift_(ShiftFor(blockBytes)),
+        pieceShift_(std::min(shift_, ShiftFor(pieceBytes))) {
     for (const std::uint64_t p : primes) Add(p, turnBytes);
   }
   std::uint64_t BlockBytes() const { return std::uint64_t{1} << shift_; }
+  std::uint64_t PieceBytes() const { return std::uint64_t{1} << pieceShift_; }
 
  private:
   friend class TSegmentSieve;
   static std::uint32_t ShiftFor(std::uint64_t blockBytes);
   void Add(std::uint64_t p, std::uint64_t turnBytes);
   const TPresieve* presieve_;
-  std::uint32_t shift_;
+  std::uint32_t shift_, pieceShift_;
   std::uint64_t longestTurn_ = 0;
   TTurnPrimes::TByClass turn_;
   std::vector<std::uint32_t> waiting_, oneHit_, twoHit_;

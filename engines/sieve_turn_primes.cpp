@@ -68,15 +68,15 @@ void TTurnPrimes::Activate(const TBlock& block) {
   }
 }
 
-void TTurnPrimes::Cross(const TBlock& block) {
-  const std::uint64_t size = std::uint64_t{1} << block.Shift;
+void TTurnPrimes::Cross(const TBlock& block, std::uint64_t end) {
+  const std::uint64_t size = end == block.Length ? std::uint64_t{1} << block.Shift : 0;
   [&]<std::uint32_t... C>(std::integer_sequence<std::uint32_t, C...>) {
     (
         [&] {
           TPrime* primes = primes_[C].data();
           for (std::size_t i = 0; i < active_[C]; ++i) {
             primes[i].Next = static_cast<std::uint32_t>(
-                CrossTurns<C>(block.Bytes, block.Length, primes[i].Q, primes[i].Next) - size);
+                CrossTurns<C>(block.Bytes, end, primes[i].Q, primes[i].Next) - size);
           }
         }(),
         ...);

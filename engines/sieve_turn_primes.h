@@ -19,7 +19,9 @@ class TTurnPrimes {
   void Reset(const TByClass& primes);
   void Place(const TBlock& block, std::uint64_t start);
   void Activate(const TBlock& block);
-  void Cross(const TBlock& block);
+  // Crosses the turns that start before byte `end` of the block; at the
+  // block's end, moves on to the next block.
+  void Cross(const TBlock& block, std::uint64_t end);
 
  private:
   struct TPrime {
