@@ -37,7 +37,7 @@ printf '%-22s %-12s %7s %9s %9s %7s %10s %10s %9s %9s\n' limit segments "s" ours
 for n in "${limits[@]}"; do
   s=$(awk -v n="$n" 'BEGIN { printf "%.0f", int(sqrt(n)) }')
   k=$segments
-  ((k > 0)) || k=$(awk -v s="$s" 'BEGIN { k = int(1e10 / s); print (k > 0 ? k : 1) }')
+  ((k > 0)) || k=$(awk -v s="$s" 'BEGIN { k = int(1e10 / s); print (k > 0 && s <= 1e9 ? k : 1) }')
   ours=() theirs=() places=() sieves=()
   for ((r = 0; r < rounds; ++r)); do
     run_timed "$kernel" "$n" last "$k"

@@ -35,7 +35,8 @@ void ForEachSegmentPrime(const TSegmentBits& bits, F&& found) {
     if (p >= bits.Low && p <= bits.High) found(p);
   }
   for (std::size_t i = 0; i < bits.Length; ++i) {
-    for (unsigned byte = bits.Masked(i); byte != 0; byte &= byte - 1) {
+    unsigned byte = i == 0 || i + 1 == bits.Length ? bits.Masked(i) : bits.Bytes[i];
+    for (; byte != 0; byte &= byte - 1) {
       found(30 * (bits.FirstByte + i) + kWheelResidues[std::countr_zero(byte)]);
     }
   }

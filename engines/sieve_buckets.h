@@ -3,9 +3,12 @@
 // read, so that memory follows the primes waiting, not the blocks sieved.
 // Also the limits of the packed fields every waiting prime relies on.
 #pragma once
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <vector>
+
+#include "engines/sieve_wheel.h"
 
 namespace tamsel {
 
@@ -22,6 +25,60 @@ struct TWaiting {
 inline constexpr std::uint64_t kMaxBlockBytes = std::uint64_t{1} << 28;
 inline constexpr std::uint64_t kMaxSievingPrime = UINT32_MAX;
 inline constexpr std::uint64_t kMaxSievedNumber = UINT64_MAX - 8 * kMaxSievingPrime;
+
+// The primes of one kind, ascending, in a byte each: half the gap to the one
+// before, or 0 when that gap is odd or above 510 and the prime is kept
+// whole beside (below 2^32 gaps stay under 340). Read in order by a cursor.
+class TPrimeList {
+ public:
+  void Add(std::uint64_t p) {
+    const std::uint64_t gap = p - largest_;
+    const bool fits = gap % 2 == 0 && gap != 0 && gap <= 510;
+    halfGaps_.push_back(static_cast<std::uint8_t>(fits ? gap / 2 : 0));
+    if (!fits) whole_.push_back(static_cast<std::uint32_t>(p));
+    largest_ = p;
+  }
+  std::uint64_t Largest() const { return largest_; }
+  struct TCursor {
+    std::uint64_t Prime = 0;  // 0 past the last
+    std::size_t Next = 0, Whole = 0;
+  };
+  TCursor Begin() const {
+    TCursor cursor;
+    Advance(cursor);
+    return cursor;
+  }
+  void Advance(TCursor& cursor) const {
+    if (cursor.Next == halfGaps_.size()) {
+      cursor.Prime = 0;
+      return;
+    }
+    const std::uint8_t half = halfGaps_[cursor.Next++];
+    cursor.Prime = half != 0 ? cursor.Prime + 2 * half : whole_[cursor.Whole++];
+  }
+
+ private:
+  std::vector<std::uint8_t> halfGaps_;
+  std::vector<std::uint32_t> whole_;
+  std::uint64_t largest_ = 0;
+};
+
+// Where a kind's primes start in a run: PlaceBefore calls place(p, its
+// first multiple from start on) for the primes whose squares lie below
+// start; ActivateUpTo then calls place(p, p * p) for those whose squares
+// lie in bytes up to lastByte, as their blocks come.
+template <typename Place>
+void PlaceBefore(const TPrimeList& list, TPrimeList::TCursor& at, std::uint64_t start, Place&& place) {
+  for (at = list.Begin(); at.Prime != 0 && at.Prime * at.Prime < start; list.Advance(at)) {
+    place(at.Prime, FirstMultiple(at.Prime, start));
+  }
+}
+template <typename Place>
+void ActivateUpTo(const TPrimeList& list, TPrimeList::TCursor& at, std::uint64_t lastByte, Place&& place) {
+  for (; at.Prime != 0 && at.Prime * at.Prime / 30 <= lastByte; list.Advance(at)) {
+    place(at.Prime, TMultiple{at.Prime * at.Prime / 30, static_cast<std::uint32_t>(kClassOf[at.Prime % 30])});
+  }
+}
 
 class TBuckets {
  public:

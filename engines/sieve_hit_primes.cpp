@@ -40,31 +40,26 @@ inline std::uint32_t CrossIfInside(std::uint8_t* bytes, std::uint64_t at, std::u
 }  // namespace
 
 template <int Hits>
-void THitPrimes<Hits>::Reset(const std::vector<std::uint32_t>& primes, std::uint32_t shift) {
+void THitPrimes<Hits>::Reset(const TPrimeList& primes, std::uint32_t shift) {
   primes_ = &primes;
   // A pass moves a prime on by a gap (6 at most) or by two (10), 10(q + 1)
   // bytes; a first multiple lies at most 7p / 30 + 1 bytes on: below p / 2.
-  const std::uint64_t longest = primes.empty() ? 0 : PrimeOf(primes.back() >> 3, primes.back() & 7);
+  const std::uint64_t longest = primes.Largest();
   buckets_.Reset(3 + (longest / 2 >> shift));
 }
 
 template <int Hits>
 void THitPrimes<Hits>::Place(const TBlock& block, std::uint64_t start) {
-  const auto& primes = *primes_;
-  const auto primeAt = [&](std::size_t i) { return PrimeOf(primes[i] >> 3, primes[i] & 7); };
-  active_ = PlaceBefore(primes.size(), primeAt, start, [&](std::size_t i, TMultiple m) {
-    Wait(block, m.Byte - block.FirstByte, m.Wheel, primes[i]);
+  PlaceBefore(*primes_, active_, start, [&](std::uint64_t p, TMultiple m) {
+    Wait(block, m.Byte - block.FirstByte, m.Wheel, QClassOf(p));
   });
 }
 
 template <int Hits>
 void THitPrimes<Hits>::Activate(const TBlock& block) {
-  const auto& primes = *primes_;
-  const auto primeAt = [&](std::size_t i) { return PrimeOf(primes[i] >> 3, primes[i] & 7); };
-  active_ = ActivateUpTo(active_, primes.size(), primeAt, block.FirstByte + block.Length - 1,
-                         [&](std::size_t i, TMultiple m) {
-                           Wait(block, m.Byte - block.FirstByte, m.Wheel, primes[i]);
-                         });
+  ActivateUpTo(*primes_, active_, block.FirstByte + block.Length - 1, [&](std::uint64_t p, TMultiple m) {
+    Wait(block, m.Byte - block.FirstByte, m.Wheel, QClassOf(p));
+  });
 }
 
 // Each prime crosses its hit (the first lies inside the block), and with

@@ -13,8 +13,7 @@ namespace tamsel {
 template <int Hits>  // the most hits in one block: 1 or 2
 class THitPrimes {
  public:
-  // primes: q * 8 + c of each, ascending; outlives this.
-  void Reset(const std::vector<std::uint32_t>& primes, std::uint32_t shift);
+  void Reset(const TPrimeList& primes, std::uint32_t shift);  // which outlives this
   void Place(const TBlock& block, std::uint64_t start);
   void Activate(const TBlock& block);
   void Cross(const TBlock& block);
@@ -26,8 +25,8 @@ class THitPrimes {
     const std::uint64_t within = offset & ((std::uint64_t{1} << block.Shift) - 1);
     buckets_.Push(target, {static_cast<std::uint32_t>(within << 3 | wheel), qClass});
   }
-  const std::vector<std::uint32_t>* primes_ = nullptr;
-  std::size_t active_ = 0;
+  const TPrimeList* primes_ = nullptr;
+  TPrimeList::TCursor active_;  // the first prime still waiting for its square
   TBuckets buckets_;
 };
 

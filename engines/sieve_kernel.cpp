@@ -31,18 +31,17 @@ std::uint32_t TSievingPrimes::ShiftFor(std::uint64_t blockBytes) {
 void TSievingPrimes::Add(std::uint64_t p, std::uint64_t turnBytes) {
   if (p > kMaxSievingPrime) throw std::length_error("sieving prime above 2^32");
   if (p <= presieve_->Largest()) return;
-  const auto qClass = static_cast<std::uint32_t>(p / 30 << 3 | BitOf(p % 30));
   // A prime with p * kMinSpan[k] >= 30 * (block + 1) hits a block at most k times.
   const std::uint64_t span = 30 * (BlockBytes() + 1);
   if (p <= turnBytes || p * kMinSpan[2] < span) {
     if (p < PieceBytes()) {
-      turn_[qClass & 7].push_back(qClass >> 3);
+      turn_[QClassOf(p) & 7].push_back(QClassOf(p) >> 3);
     } else {
-      waiting_.push_back(qClass);
+      waiting_.Add(p);
     }
     longestTurn_ = p;
   } else {
-    (p * kMinSpan[1] >= span ? oneHit_ : twoHit_).push_back(qClass);
+    (p * kMinSpan[1] >= span ? oneHit_ : twoHit_).Add(p);
   }
 }
 

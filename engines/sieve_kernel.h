@@ -26,8 +26,7 @@ std::uint64_t ChoosePieceBytes();
 std::uint64_t ChooseBlockBytes();
 
 // The base primes (ascending, each at most kMaxSievingPrime) sorted by
-// kind for one block size; read only, shared by the sieves made from it.
-// Kept as q * 8 + c in 32 bits each. The primes shorter than a piece (at
+// kind for one block size; read only, shared by the sieves made from it. The primes shorter than a piece (at
 // most a block) cross whole turns in every piece.
 class TSievingPrimes {
  public:
@@ -54,7 +53,7 @@ class TSievingPrimes {
   std::uint32_t shift_, pieceShift_;
   std::uint64_t longestTurn_ = 0;
   TTurnPrimes::TByClass turn_;
-  std::vector<std::uint32_t> waiting_, oneHit_, twoHit_;
+  TPrimeList waiting_, oneHit_, twoHit_;
 };
 
 class TSegmentSieve {

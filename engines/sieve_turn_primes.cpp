@@ -44,27 +44,29 @@ void TTurnPrimes::Reset(const TByClass& primes) {
   }
 }
 
+// The primes whose squares lie below start go from their first multiple on;
+// the others wait for their squares (Activate).
 void TTurnPrimes::Place(const TBlock& block, std::uint64_t start) {
   for (std::uint32_t c = 0; c < 8; ++c) {
-    auto& primes = primes_[c];
-    active_[c] = PlaceBefore(
-        primes.size(), [&](std::size_t i) { return PrimeOf(primes[i].Q, c); }, start,
-        [&](std::size_t i, TMultiple m) {
-          primes[i].Next = static_cast<std::uint32_t>(
-              TurnStart(block.Bytes, primes[i].Q, c, m.Byte - block.FirstByte, m.Wheel));
-        });
+    for (active_[c] = 0; active_[c] < primes_[c].size(); ++active_[c]) {
+      TPrime& prime = primes_[c][active_[c]];
+      const std::uint64_t p = PrimeOf(prime.Q, c);
+      if (p * p >= start) break;
+      const TMultiple m = FirstMultiple(p, start);
+      prime.Next = static_cast<std::uint32_t>(TurnStart(block.Bytes, prime.Q, c, m.Byte - block.FirstByte, m.Wheel));
+    }
   }
 }
 
+// p * p has the cofactor p, at wheel position c.
 void TTurnPrimes::Activate(const TBlock& block) {
   for (std::uint32_t c = 0; c < 8; ++c) {
-    auto& primes = primes_[c];
-    active_[c] = ActivateUpTo(
-        active_[c], primes.size(), [&](std::size_t i) { return PrimeOf(primes[i].Q, c); },
-        block.FirstByte + block.Length - 1, [&](std::size_t i, TMultiple m) {
-          primes[i].Next = static_cast<std::uint32_t>(
-              TurnStart(block.Bytes, primes[i].Q, c, m.Byte - block.FirstByte, m.Wheel));
-        });
+    for (; active_[c] < primes_[c].size(); ++active_[c]) {
+      TPrime& prime = primes_[c][active_[c]];
+      const std::uint64_t byte = PrimeOf(prime.Q, c) * PrimeOf(prime.Q, c) / 30;
+      if (byte >= block.FirstByte + block.Length) break;
+      prime.Next = static_cast<std::uint32_t>(TurnStart(block.Bytes, prime.Q, c, byte - block.FirstByte, c));
+    }
   }
 }
 

@@ -2,10 +2,10 @@
 
 namespace tamsel {
 
-void TTurnWaitingPrimes::Reset(const std::vector<std::uint32_t>& primes, std::uint32_t shift) {
+void TTurnWaitingPrimes::Reset(const TPrimeList& primes, std::uint32_t shift) {
   primes_ = &primes;
   // A turn start lies at most two turns (2p bytes) past a block's first byte.
-  const std::uint64_t longest = primes.empty() ? 0 : PrimeOf(primes.back() >> 3, primes.back() & 7);
+  const std::uint64_t longest = primes.Largest();
   buckets_.Reset(3 + (2 * longest >> shift));
 }
 
@@ -18,20 +18,15 @@ void TTurnWaitingPrimes::Wait(const TBlock& block, std::uint64_t offset, std::ui
 }
 
 void TTurnWaitingPrimes::Place(const TBlock& block, std::uint64_t start) {
-  const auto& primes = *primes_;
-  const auto primeAt = [&](std::size_t i) { return PrimeOf(primes[i] >> 3, primes[i] & 7); };
-  active_ = PlaceBefore(primes.size(), primeAt, start, [&](std::size_t i, TMultiple m) {
-    Wait(block, m.Byte - block.FirstByte, m.Wheel, primes[i]);
+  PlaceBefore(*primes_, active_, start, [&](std::uint64_t p, TMultiple m) {
+    Wait(block, m.Byte - block.FirstByte, m.Wheel, QClassOf(p));
   });
 }
 
 void TTurnWaitingPrimes::Activate(const TBlock& block) {
-  const auto& primes = *primes_;
-  const auto primeAt = [&](std::size_t i) { return PrimeOf(primes[i] >> 3, primes[i] & 7); };
-  active_ = ActivateUpTo(active_, primes.size(), primeAt, block.FirstByte + block.Length - 1,
-                         [&](std::size_t i, TMultiple m) {
-                           Wait(block, m.Byte - block.FirstByte, m.Wheel, primes[i]);
-                         });
+  ActivateUpTo(*primes_, active_, block.FirstByte + block.Length - 1, [&](std::uint64_t p, TMultiple m) {
+    Wait(block, m.Byte - block.FirstByte, m.Wheel, QClassOf(p));
+  });
 }
 
 void TTurnWaitingPrimes::Cross(const TBlock& block) {

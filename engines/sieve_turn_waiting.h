@@ -12,16 +12,15 @@ namespace tamsel {
 
 class TTurnWaitingPrimes {
  public:
-  // primes: q * 8 + c of each, ascending; outlives this.
-  void Reset(const std::vector<std::uint32_t>& primes, std::uint32_t shift);
+  void Reset(const TPrimeList& primes, std::uint32_t shift);  // which outlives this
   void Place(const TBlock& block, std::uint64_t start);
   void Activate(const TBlock& block);
   void Cross(const TBlock& block);
 
  private:
   void Wait(const TBlock& block, std::uint64_t offset, std::uint32_t wheel, std::uint32_t qClass);
-  const std::vector<std::uint32_t>* primes_ = nullptr;
-  std::size_t active_ = 0;
+  const TPrimeList* primes_ = nullptr;
+  TPrimeList::TCursor active_;  // the first prime still waiting for its square
   TBuckets buckets_;
 };
 

@@ -5,7 +5,6 @@
 // 30, eight to a turn of the wheel (cofactors 30j + 1 to 30j + 29).
 #pragma once
 #include <array>
-#include <cstddef>
 #include <cstdint>
 
 namespace tamsel {
@@ -20,6 +19,17 @@ constexpr int BitOf(std::uint32_t residue) {
 }
 
 inline std::uint64_t PrimeOf(std::uint64_t q, std::uint32_t c) { return 30 * q + kWheelResidues[c]; }
+
+// The class of each residue modulo 30, -1 for those not coprime to 30.
+inline constexpr auto kClassOf = [] {
+  std::array<std::int8_t, 30> classOf{};
+  for (std::uint32_t r = 0; r < 30; ++r) classOf[r] = static_cast<std::int8_t>(BitOf(r));
+  return classOf;
+}();
+// q * 8 + c of a prime above 5.
+inline std::uint32_t QClassOf(std::uint64_t p) {
+  return static_cast<std::uint32_t>(p / 30 << 3 | static_cast<std::uint32_t>(kClassOf[p % 30]));
+}
 
 // For p = 30q + r (r the residue of class c), the multiple with cofactor
 // 30j + kWheelResidues[w] lies in byte j * p + q * kWheelResidues[w] +
@@ -111,26 +121,6 @@ struct TBlock {
   std::uint64_t Last;   // the run's last block
   std::uint32_t Shift;
 };
-
-// Where primes start in a run: PlaceBefore calls place(i, first multiple)
-// for primes i = 0, 1, ... whose squares lie below start and returns how
-// many; ActivateUpTo then calls place(i, square) for those whose squares
-// lie in bytes up to lastByte, when their block comes.
-template <typename PrimeAt, typename Place>
-std::size_t PlaceBefore(std::size_t size, PrimeAt&& primeAt, std::uint64_t start, Place&& place) {
-  std::size_t i = 0;
-  for (; i < size && primeAt(i) * primeAt(i) < start; ++i) place(i, FirstMultiple(primeAt(i), start));
-  return i;
-}
-template <typename PrimeAt, typename Place>
-std::size_t ActivateUpTo(std::size_t i, std::size_t size, PrimeAt&& primeAt, std::uint64_t lastByte,
-                         Place&& place) {
-  for (; i < size && primeAt(i) * primeAt(i) / 30 <= lastByte; ++i) {
-    const std::uint64_t p = primeAt(i);
-    place(i, TMultiple{p * p / 30, static_cast<std::uint32_t>(BitOf(static_cast<std::uint32_t>(p % 30)))});
-  }
-  return i;
-}
 
 // Crosses the whole turns of a prime of class c that start before `length`,
 // from the turn starting at byte b; returns the start of the next turn.
