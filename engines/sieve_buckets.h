@@ -3,9 +3,12 @@
 // read, so that memory follows the primes waiting, not the blocks sieved.
 // Also the limits of the packed fields every waiting prime relies on.
 #pragma once
+#include <algorithm>
+#include <bit>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <utility>
 #include <vector>
 
 #include "engines/sieve_wheel.h"
@@ -43,18 +46,12 @@ class TPrimeList {
     std::uint64_t Prime = 0;  // 0 past the last
     std::size_t Next = 0, Whole = 0;
   };
-  TCursor Begin() const {
-    TCursor cursor;
-    Advance(cursor);
-    return cursor;
-  }
-  void Advance(TCursor& cursor) const {
-    if (cursor.Next == halfGaps_.size()) {
-      cursor.Prime = 0;
-      return;
-    }
-    const std::uint8_t half = halfGaps_[cursor.Next++];
-    cursor.Prime = half != 0 ? cursor.Prime + 2 * half : whole_[cursor.Whole++];
+  TCursor Begin() const { return Advanced(TCursor{}); }
+  TCursor Advanced(TCursor at) const {
+    if (at.Next == halfGaps_.size()) return {};
+    const std::uint8_t half = halfGaps_[at.Next++];
+    at.Prime = half != 0 ? at.Prime + 2 * half : whole_[at.Whole++];
+    return at;
   }
 
  private:
@@ -63,27 +60,14 @@ class TPrimeList {
   std::uint64_t largest_ = 0;
 };
 
-// Where a kind's primes start in a run: PlaceBefore calls place(p, its
-// first multiple from start on) for the primes whose squares lie below
-// start; ActivateUpTo then calls place(p, p * p) for those whose squares
-// lie in bytes up to lastByte, as their blocks come.
-template <typename Place>
-void PlaceBefore(const TPrimeList& list, TPrimeList::TCursor& at, std::uint64_t start, Place&& place) {
-  for (at = list.Begin(); at.Prime != 0 && at.Prime * at.Prime < start; list.Advance(at)) {
-    place(at.Prime, FirstMultiple(at.Prime, start));
-  }
-}
-template <typename Place>
-void ActivateUpTo(const TPrimeList& list, TPrimeList::TCursor& at, std::uint64_t lastByte, Place&& place) {
-  for (; at.Prime != 0 && at.Prime * at.Prime / 30 <= lastByte; list.Advance(at)) {
-    place(at.Prime, TMultiple{at.Prime * at.Prime / 30, static_cast<std::uint32_t>(kClassOf[at.Prime % 30])});
-  }
-}
-
 class TBuckets {
  public:
   // Room for waits up to lists - 1 blocks ahead; drops every entry.
-  void Reset(std::uint64_t lists);
+  void Reset(std::uint64_t lists) {
+    for (std::uint64_t block = 0; block < lists_.size(); ++block) Drain(block, [](auto, auto) {});
+    lists_.assign(std::bit_ceil(lists), TList{});
+    mask_ = lists_.size() - 1;
+  }
   void Push(std::uint64_t block, TWaiting waiting) {
     TList& list = lists_[block & mask_];
     if (list.Filled == kChunkItems) Grow(list);
@@ -99,10 +83,7 @@ class TBuckets {
     list = TList{};
     while (chunk != nullptr) {
       each(static_cast<const TWaiting*>(chunk->Items), count);
-      TChunk* next = chunk->Next;
-      chunk->Next = free_;
-      free_ = chunk;
-      chunk = next;
+      chunk = std::exchange(chunk->Next, std::exchange(free_, chunk));
       count = kChunkItems;
     }
   }
@@ -117,12 +98,56 @@ class TBuckets {
     TChunk* Head = nullptr;  // the chunk being filled; the others are full
     std::uint32_t Filled = kChunkItems;
   };
-  void Grow(TList& list);
+  // Slabs of chunks grow with the pool, so that a large pool takes few allocations.
+  void Grow(TList& list) {
+    if (free_ == nullptr) {
+      const std::size_t count = std::min<std::size_t>(1024, 8 + slabs_.size() * 8);
+      slabs_.push_back(std::make_unique_for_overwrite<TChunk[]>(count));
+      for (std::size_t i = 0; i < count; ++i) slabs_.back()[i].Next = std::exchange(free_, &slabs_.back()[i]);
+    }
+    TChunk* chunk = std::exchange(free_, free_->Next);
+    chunk->Next = std::exchange(list.Head, chunk);
+    list.Filled = 0;
+  }
 
   std::vector<TList> lists_;
   std::uint64_t mask_ = 0;
   TChunk* free_ = nullptr;
   std::vector<std::unique_ptr<TChunk[]>> slabs_;
+};
+
+// What each kind that waits in buckets keeps: its primes, the first of them
+// still waiting for its square, and its buckets. Kind::Wait(block, offset
+// from the block's first byte, wheel position, q * 8 + c) puts a prime in
+// the bucket of its next hit.
+template <typename Kind>
+class TBucketPrimes {
+ public:
+  // Primes whose squares lie below start go from their first multiple on.
+  void Place(const TBlock& block, std::uint64_t start) {
+    for (active_ = primes_->Begin(); active_.Prime != 0 && active_.Prime * active_.Prime < start;
+         active_ = primes_->Advanced(active_)) {
+      const TMultiple m = FirstMultiple(active_.Prime, start);
+      static_cast<Kind*>(this)->Wait(block, m.Byte - block.FirstByte, m.Wheel, QClassOf(active_.Prime));
+    }
+  }
+  // The others from their squares, p * p with the cofactor p, as their blocks come.
+  void Activate(const TBlock& block) {
+    for (; active_.Prime != 0 && active_.Prime * active_.Prime / 30 < block.FirstByte + block.Length;
+         active_ = primes_->Advanced(active_)) {
+      static_cast<Kind*>(this)->Wait(block, active_.Prime * active_.Prime / 30 - block.FirstByte,
+                                     QClassOf(active_.Prime) & 7, QClassOf(active_.Prime));
+    }
+  }
+
+ protected:
+  void Reset(const TPrimeList& primes, std::uint64_t lists) {
+    primes_ = &primes;
+    buckets_.Reset(lists);
+  }
+  const TPrimeList* primes_ = nullptr;
+  TPrimeList::TCursor active_;
+  TBuckets buckets_;
 };
 
 }  // namespace tamsel

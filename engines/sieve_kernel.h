@@ -1,16 +1,14 @@
-// The sieve kernel the engines share. It sieves a run of consecutive
-// numbers in blocks sized for the processor's cache, whatever the engine's
-// segments are: at small limits a block holds many segments, at large ones
-// a segment takes many blocks. The engine reads the bits piece by piece in
-// ascending order; each kind of prime (sieve_turn_primes, sieve_turn_waiting,
-// sieve_hit_primes) carries its state from block to block, so that no prime
-// is placed twice in a run.
+// The sieve kernel the engines share: it sieves a run of consecutive numbers
+// in blocks sized for the level 2 cache, in pieces for the level 1 cache,
+// whatever the engine's segments are (at small limits a block holds many
+// segments, at large ones a segment takes many blocks), and hands the bits
+// out piece by piece in ascending order. Each kind of prime carries its
+// state from block to block, so that no prime is placed twice in a run.
 #pragma once
 #include <algorithm>
 #include <cstdint>
 #include <vector>
 
-#include "engines/prime_records.h"
 #include "engines/sieve_bits.h"
 #include "engines/sieve_hit_primes.h"
 #include "engines/sieve_presieve.h"
@@ -20,26 +18,23 @@
 
 namespace tamsel {
 
-// Powers of two for a piece that the level 1 data cache holds and a block
-// of pieces for the level 2 cache, where the system reports their sizes.
+// Powers of two for this machine's caches (defaults where it does not tell).
 std::uint64_t ChoosePieceBytes();
 std::uint64_t ChooseBlockBytes();
 
-// The base primes (ascending, each at most kMaxSievingPrime) sorted by
-// kind for one block size; read only, shared by the sieves made from it. The primes shorter than a piece (at
-// most a block) cross whole turns in every piece.
+// The base primes (ascending, none above kMaxSievingPrime) sorted by kind
+// for one block size; read only, shared by the sieves made from it.
 class TSievingPrimes {
  public:
   // Primes cross whole turns when a turn takes at most this many bytes,
-  // which the level 2 cache still holds, or when they hit a block more
-  // than twice; the others wait per hit.
+  // which the level 2 cache still holds, or when they hit a block more than
+  // twice; the others wait per hit. Sizes are rounded down to powers of two
+  // from 1 to kMaxBlockBytes, a piece to at most a block.
   static constexpr std::uint64_t kTurnBytes = 1 << 20;
   template <typename Primes>
-  TSievingPrimes(Primes&& primes, const TPresieve& presieve,
-                 std::uint64_t blockBytes = ChooseBlockBytes(), std::uint64_t turnBytes = kTurnBytes,
-                 std::uint64_t pieceBytes = ChoosePieceBytes())
-      : presieve_(&presieve), shift_(ShiftFor(blockBytes)),
-        pieceShift_(std::min(shift_, ShiftFor(pieceBytes))) {
+  TSievingPrimes(Primes&& primes, const TPresieve& presieve, std::uint64_t blockBytes = ChooseBlockBytes(),
+                 std::uint64_t turnBytes = kTurnBytes, std::uint64_t pieceBytes = ChoosePieceBytes())
+      : presieve_(&presieve), shift_(ShiftFor(blockBytes)), pieceShift_(std::min(shift_, ShiftFor(pieceBytes))) {
     for (const std::uint64_t p : primes) Add(p, turnBytes);
   }
   std::uint64_t BlockBytes() const { return std::uint64_t{1} << shift_; }
@@ -47,7 +42,7 @@ class TSievingPrimes {
 
  private:
   friend class TSegmentSieve;
-  static std::uint32_t ShiftFor(std::uint64_t blockBytes);
+  static std::uint32_t ShiftFor(std::uint64_t bytes);
   void Add(std::uint64_t p, std::uint64_t turnBytes);
   const TPresieve* presieve_;
   std::uint32_t shift_, pieceShift_;
@@ -60,31 +55,24 @@ class TSegmentSieve {
  public:
   TSegmentSieve() = default;
   explicit TSegmentSieve(const TSievingPrimes& primes);  // which must outlive it
-
   // Places every prime for the run low..high (high at most kMaxSievedNumber).
   void StartAt(std::uint64_t low, std::uint64_t high);
-
-  // The bits of from..high, or of its first part up to the end of a block;
-  // from is the run's low or follows the last piece read. Valid until the
-  // next call. The primes of the kernel may be crossed out below low.
+  // The bits of from..high, or of its part in from's block; from is the
+  // run's low or follows the piece read before. Valid until the next call.
+  // The kernel's own primes may be crossed out.
   TSegmentBits Sieve(std::uint64_t from, std::uint64_t high);
-
   // Calls piece(bits) for the pieces of low..high in ascending order.
   template <typename F>
   void ForEachPiece(std::uint64_t low, std::uint64_t high, F&& piece) {
-    for (;;) {
-      const TSegmentBits bits = Sieve(low, high);
+    for (TSegmentBits bits = Sieve(low, high);; bits = Sieve(bits.High + 1, high)) {
       piece(bits);
       if (bits.High >= high) return;
-      low = bits.High + 1;
     }
   }
 
  private:
-  TBlock Block() const;
+  TBlock Block();
   void SieveBlock();
-  void NextBlock();
-
   const TSievingPrimes* primes_ = nullptr;
   TTurnPrimes turn_;
   TTurnWaitingPrimes waiting_;
@@ -95,8 +83,7 @@ class TSegmentSieve {
   // before ends, the bytes moving back to the start when the end comes too
   // near. The last byte is a spare that takes the crossings that miss.
   std::vector<std::uint8_t> window_;
-  std::size_t start_ = 0;
-  std::size_t reach_ = 0;
+  std::size_t start_ = 0, reach_ = 0;
   std::uint64_t runFirstByte_ = 0, lastByte_ = 0, blockFirstByte_ = 0, block_ = 0;
   bool sieved_ = false;
 };

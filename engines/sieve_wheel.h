@@ -12,9 +12,7 @@ namespace tamsel {
 inline constexpr std::uint32_t kWheelResidues[8] = {1, 7, 11, 13, 17, 19, 23, 29};
 
 constexpr int BitOf(std::uint32_t residue) {
-  for (int b = 0; b < 8; ++b) {
-    if (kWheelResidues[b] == residue) return b;
-  }
+  for (int b = 0; b < 8; ++b) if (kWheelResidues[b] == residue) return b;
   return -1;
 }
 
@@ -37,9 +35,7 @@ inline std::uint32_t QClassOf(std::uint64_t p) {
 // position w, the k-th multiple on lies q * GapSum + CorrectionSum bytes
 // further, and Mask clears its bit.
 struct TSpan {
-  std::uint8_t GapSum;
-  std::uint8_t CorrectionSum;
-  std::uint8_t Mask;
+  std::uint8_t GapSum, CorrectionSum, Mask;
 };
 inline constexpr auto kSpan = [] {
   const auto cofactor = [](std::uint32_t w, std::uint32_t k) {
@@ -67,8 +63,7 @@ inline constexpr std::uint64_t kMinSpan[3] = {0, 2, 6};
 // For any cofactor: how far up the next one coprime to 30 lies, and its
 // wheel position.
 struct TRoundUp {
-  std::uint8_t Add;
-  std::uint8_t Wheel;
+  std::uint8_t Add, Wheel;
 };
 inline constexpr auto kRoundUp = [] {
   std::array<TRoundUp, 30> table{};
@@ -114,11 +109,8 @@ inline std::uint64_t TurnStart(std::uint8_t* bytes, std::uint64_t q, std::uint32
 // bytes that turns reach past it; Bytes[Spare] takes the crossings beyond.
 struct TBlock {
   std::uint8_t* Bytes;
-  std::uint64_t Length;
-  std::uint64_t Spare;
-  std::uint64_t FirstByte;
-  std::uint64_t Index;  // from the run's first block
-  std::uint64_t Last;   // the run's last block
+  std::uint64_t Length, Spare, FirstByte;
+  std::uint64_t Index, Last;  // from the run's first block: this one and the run's last
   std::uint32_t Shift;
 };
 
