@@ -152,7 +152,8 @@ void ParallelSieve(TPrimeCheck& table, TPrimeRecord& record, TTimeStamp& endTime
   CollectPrimes(primes, record, table, "Parallel");
   const TPresieve presieve(sizes.Size, n / 30);
   const TSievingPrimes sieving(primes, presieve);
-  TPrimeFound().swap(primes);  // the kernel keeps them in half the room
+  TPrimeCheck().swap(table);  // neither is read again: the kernel keeps
+  TPrimeFound().swap(primes);  // the primes in a byte or four each
 
   const std::int32_t threads = std::clamp(threadCount, 0, kMaxWorkerThreads);
   const TRunPlan plan = PlanRuns(n, threads);

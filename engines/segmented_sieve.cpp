@@ -50,7 +50,10 @@ void RunSegmentedSearch(TPrimeCheck& table, TPrimeRecord& record, std::uint64_t 
   TPrimeFound primes;
   CollectPrimes(primes, record, table, method);
   TBasePrimes base(primes, n, sizes.Size);
-  TPrimeFound().swap(primes);  // the kernel keeps them in half the room
+  // Nothing reads the base table or the list again: the kernel keeps the
+  // primes in a byte or four each.
+  TPrimeCheck().swap(table);
+  TPrimeFound().swap(primes);
   if (sizes.FirstLow <= n) base.Sieve.StartAt(sizes.FirstLow, n);
 
   TSearchProgress progress(SegmentCount(n, sizes.Size));

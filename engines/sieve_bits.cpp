@@ -57,15 +57,15 @@ std::uint8_t TSegmentBits::Masked(std::size_t i) const {
   return byte;
 }
 
+// The edge bytes once more, masked, in place of their whole counts.
 std::uint64_t CountSegmentPrimes(const TSegmentBits& bits) {
-  std::uint64_t count = 0;
+  std::uint64_t count = CountBits(bits.Bytes, bits.Length);
   for (const std::uint64_t p : {2, 3, 5}) count += p >= bits.Low && p <= bits.High ? 1 : 0;
-  if (bits.Length <= 2) {
-    for (std::size_t i = 0; i < bits.Length; ++i) count += static_cast<std::uint64_t>(std::popcount(bits.Masked(i)));
-    return count;
+  for (const std::size_t i : {std::size_t{0}, bits.Length - 1}) {
+    count += static_cast<std::uint64_t>(std::popcount(bits.Masked(i)) - std::popcount(bits.Bytes[i]));
+    if (bits.Length == 1) break;
   }
-  return count + CountBits(bits.Bytes + 1, bits.Length - 2) +
-         static_cast<std::uint64_t>(std::popcount(bits.Masked(0)) + std::popcount(bits.Masked(bits.Length - 1)));
+  return count;
 }
 
 std::uint64_t HighestSegmentPrime(const TSegmentBits& bits) {

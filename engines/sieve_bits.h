@@ -17,9 +17,7 @@ namespace tamsel {
 struct TSegmentBits {
   const std::uint8_t* Bytes = nullptr;
   std::size_t Length = 0;
-  std::uint64_t FirstByte = 0;
-  std::uint64_t Low = 0;
-  std::uint64_t High = 0;
+  std::uint64_t FirstByte = 0, Low = 0, High = 0;
   // Byte i without the bits of numbers outside Low..High.
   std::uint8_t Masked(std::size_t i) const;
 };

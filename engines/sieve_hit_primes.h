@@ -1,6 +1,7 @@
-// The largest primes hit a block at most once or twice: each waits in a
-// bucket for the block that holds its next multiple, so that a block costs
-// it only its hits. The two kinds differ by type, not at run time.
+// The primes above the whole-turn limit cross one multiple at a time: each
+// waits in a bucket for the block that holds its next multiple, so that a
+// block costs it only its hits. The largest hit a block at most once or
+// twice, which spares them the loop; the kinds differ by type.
 #pragma once
 #include <algorithm>
 #include <array>
@@ -28,13 +29,14 @@ inline constexpr auto kSteps = [] {
 }();
 }  // namespace hit_detail
 
-template <int Hits>  // the most hits in one block: 1 or 2
+template <int Hits>  // the most hits in one block: 1, 2, or 0 for any number
 class THitPrimes : public TBucketPrimes<THitPrimes<Hits>> {
   using TBase = TBucketPrimes<THitPrimes<Hits>>;
 
  public:
-  // A pass moves a prime on by a gap (6 at most) or by two (10), 10(q + 1)
-  // bytes; a first multiple lies at most 7p / 30 + 1 bytes on: below p / 2.
+  // A pass ends at most a gap (6(q + 1) bytes) past the block, two (10(q +
+  // 1)) for two hits; a first multiple lies at most 7p / 30 + 1 bytes on:
+  // below p / 2.
   void Reset(const TPrimeList& primes, std::uint32_t shift) {
     TBase::Reset(primes, 3 + (primes.Largest() / 2 >> shift));
   }
@@ -59,8 +61,14 @@ class THitPrimes : public TBucketPrimes<THitPrimes<Hits>> {
         const std::uint64_t q = qClass >> 3;
         const hit_detail::TStep& steps = hit_detail::kSteps[(qClass & 7) << 3 | w];
         const std::uint64_t second = b + q * steps.GapSum[0] + steps.CorrectionSum[0];
-        bytes[b] &= steps.Mask[0];
-        if constexpr (Hits == 1) {
+        if constexpr (Hits != 0) bytes[b] &= steps.Mask[0];
+        if constexpr (Hits == 0) {
+          do {
+            bytes[b] &= kSpan[qClass & 7][w][0].Mask;
+            b += q * kSpan[qClass & 7][w][1].GapSum + kSpan[qClass & 7][w][1].CorrectionSum;
+            w = (w + 1) & 7;
+          } while (b < size);
+        } else if constexpr (Hits == 1) {
           b = second;
           w = (w + 1) & 7;
         } else {

@@ -32,8 +32,8 @@ void TSievingPrimes::Add(std::uint64_t p, std::uint64_t turnBytes) {
   if (p > kMaxSievingPrime) throw std::length_error("sieving prime above 2^32");
   if (p <= presieve_->Largest()) return;
   const std::uint64_t span = 30 * (BlockBytes() + 1);
-  if (p > turnBytes && p * kMinSpan[2] >= span) {
-    (p * kMinSpan[1] >= span ? oneHit_ : twoHit_).Add(p);
+  if (p >= PieceBytes() && p > (turnBytes == kWholeBlock ? BlockBytes() : turnBytes)) {
+    (p * kMinSpan[1] >= span ? oneHit_ : p * kMinSpan[2] >= span ? twoHit_ : manyHits_).Add(p);
     return;
   }
   if (p < PieceBytes()) {
@@ -45,10 +45,11 @@ void TSievingPrimes::Add(std::uint64_t p, std::uint64_t turnBytes) {
 }
 
 TSegmentSieve::TSegmentSieve(const TSievingPrimes& primes)
-    : primes_(&primes), window_(2 * (primes.BlockBytes() + primes.longestTurn_) + 1),
+    : primes_(&primes), window_(2 * primes.BlockBytes() + primes.longestTurn_ + 1),
       reach_(primes.BlockBytes() + primes.longestTurn_) {
   turn_.Reset(primes.turn_);
   waiting_.Reset(primes.waiting_, primes.shift_);
+  manyHits_.Reset(primes.manyHits_, primes.shift_);
   oneHit_.Reset(primes.oneHit_, primes.shift_);
   twoHit_.Reset(primes.twoHit_, primes.shift_);
 }
@@ -69,6 +70,7 @@ void TSegmentSieve::StartAt(std::uint64_t low, std::uint64_t high) {
   const TBlock block = Block();
   turn_.Place(block, 30 * runFirstByte_);
   waiting_.Place(block, 30 * runFirstByte_);
+  manyHits_.Place(block, 30 * runFirstByte_);
   oneHit_.Place(block, 30 * runFirstByte_);
   twoHit_.Place(block, 30 * runFirstByte_);
 }
@@ -99,6 +101,7 @@ void TSegmentSieve::SieveBlock() {
   const TBlock block = Block();
   turn_.Activate(block);
   waiting_.Activate(block);
+  manyHits_.Activate(block);
   oneHit_.Activate(block);
   twoHit_.Activate(block);
   for (std::uint64_t done = 0; done < block.Length; done += primes_->PieceBytes()) {
@@ -107,6 +110,7 @@ void TSegmentSieve::SieveBlock() {
     turn_.Cross(block, end);
   }
   waiting_.Cross(block);
+  manyHits_.Cross(block);
   oneHit_.Cross(block);
   twoHit_.Cross(block);
   sieved_ = true;

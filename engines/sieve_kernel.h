@@ -26,14 +26,15 @@ std::uint64_t ChooseBlockBytes();
 // for one block size; read only, shared by the sieves made from it.
 class TSievingPrimes {
  public:
-  // Primes cross whole turns when a turn takes at most this many bytes,
-  // which the level 2 cache still holds, or when they hit a block more than
-  // twice; the others wait per hit. Sizes are rounded down to powers of two
-  // from 1 to kMaxBlockBytes, a piece to at most a block.
-  static constexpr std::uint64_t kTurnBytes = 1 << 20;
+  // Primes shorter than a piece cross whole turns, and so do those up to
+  // turnBytes (a turn reaching past a block into bytes the sieve keeps;
+  // kWholeBlock: as long as a block); the others cross hit by hit. Sizes
+  // are rounded down to powers of two from 1 to kMaxBlockBytes, a piece to
+  // at most a block.
+  static constexpr std::uint64_t kWholeBlock = UINT64_MAX;
   template <typename Primes>
   TSievingPrimes(Primes&& primes, const TPresieve& presieve, std::uint64_t blockBytes = ChooseBlockBytes(),
-                 std::uint64_t turnBytes = kTurnBytes, std::uint64_t pieceBytes = ChoosePieceBytes())
+                 std::uint64_t turnBytes = kWholeBlock, std::uint64_t pieceBytes = ChoosePieceBytes())
       : presieve_(&presieve), shift_(ShiftFor(blockBytes)), pieceShift_(std::min(shift_, ShiftFor(pieceBytes))) {
     for (const std::uint64_t p : primes) Add(p, turnBytes);
   }
@@ -48,7 +49,7 @@ class TSievingPrimes {
   std::uint32_t shift_, pieceShift_;
   std::uint64_t longestTurn_ = 0;
   TTurnPrimes::TByClass turn_;
-  TPrimeList waiting_, oneHit_, twoHit_;
+  TPrimeList waiting_, manyHits_, oneHit_, twoHit_;
 };
 
 class TSegmentSieve {
@@ -76,12 +77,14 @@ class TSegmentSieve {
   const TSievingPrimes* primes_ = nullptr;
   TTurnPrimes turn_;
   TTurnWaitingPrimes waiting_;
+  THitPrimes<0> manyHits_;
   THitPrimes<1> oneHit_;
   THitPrimes<2> twoHit_;
   // From window_[start_]: the block's bytes, then those that turns reached
-  // beyond it (reach_ in all at most). Each block starts where the one
-  // before ends, the bytes moving back to the start when the end comes too
-  // near. The last byte is a spare that takes the crossings that miss.
+  // beyond it (reach_ in all at most), then room for one more block. Each
+  // block starts where the one before ends, the bytes moving back to the
+  // start when the end comes too near. The last byte is a spare that takes
+  // the crossings that miss.
   std::vector<std::uint8_t> window_;
   std::size_t start_ = 0, reach_ = 0;
   std::uint64_t runFirstByte_ = 0, lastByte_ = 0, blockFirstByte_ = 0, block_ = 0;

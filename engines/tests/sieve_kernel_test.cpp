@@ -70,9 +70,9 @@ std::vector<std::uint64_t> Listed(TSegmentSieve& sieve, std::uint64_t low, std::
   return listed;
 }
 
-// Whole turns for as many primes as the sieve allows, and for as few: then
-// the largest wait in buckets for each hit.
-constexpr std::uint64_t kTurnLimits[] = {TSievingPrimes::kTurnBytes, 0};
+// Whole turns for primes as long as a block, for longer ones (reaching many
+// blocks on), and for none above a piece: then they cross hit by hit.
+constexpr std::uint64_t kTurnLimits[] = {TSievingPrimes::kWholeBlock, 1 << 20, 0};
 
 // Sieves `count` segments of `step` numbers from segment `first` on, in one
 // run, with all primes up to maxPrime (every segment above maxPrime, as in a
