@@ -62,11 +62,15 @@ class TPrimeList {
 
 class TBuckets {
  public:
-  // Room for waits up to lists - 1 blocks ahead; drops every entry.
+  // Room for waits up to lists - 1 blocks ahead.
   void Reset(std::uint64_t lists) {
-    for (std::uint64_t block = 0; block < lists_.size(); ++block) Drain(block, [](auto, auto) {});
+    Clear();
     lists_.assign(std::bit_ceil(lists), TList{});
     mask_ = lists_.size() - 1;
+  }
+  // Drops every entry, as a run left unfinished may have.
+  void Clear() {
+    for (std::uint64_t block = 0; block < lists_.size(); ++block) Drain(block, [](auto, auto) {});
   }
   void Push(std::uint64_t block, TWaiting waiting) {
     TList& list = lists_[block & mask_];
@@ -125,6 +129,7 @@ class TBucketPrimes {
  public:
   // Primes whose squares lie below start go from their first multiple on.
   void Place(const TBlock& block, std::uint64_t start) {
+    buckets_.Clear();
     for (active_ = primes_->Begin(); active_.Prime != 0 && active_.Prime * active_.Prime < start;
          active_ = primes_->Advanced(active_)) {
       const TMultiple m = FirstMultiple(active_.Prime, start);

@@ -142,9 +142,10 @@ TEST(SegmentSieve, HandlesTheTopOfTheRange) {
   }
 }
 
-// The parallel engine starts runs at any segment: a segment sieved after a
-// fresh start must equal the same segment reached from the ones before,
-// with blocks shorter and longer than a segment.
+// The parallel engine starts runs at any segment: a segment sieved at the
+// start of a run must equal the same segment reached from the ones before,
+// with blocks shorter and longer than a segment, also where the sieve left
+// a run unfinished before.
 TEST(SegmentSieve, StartingAtAnySegmentEqualsGoingOn) {
   for (const std::uint64_t step : {600ULL, 4999ULL, 31622ULL}) {
     const TPrimeFound primes = SmallPrimes(step);
@@ -156,7 +157,10 @@ TEST(SegmentSieve, StartingAtAnySegmentEqualsGoingOn) {
         walker.StartAt(step + 1, 60 * step);
         for (std::uint64_t k = 1; k < 60; ++k) {
           const std::uint64_t low = k * step + 1;
+          // A sieve that left a run unfinished, as one that failed does.
           TSegmentSieve direct(sieving);
+          direct.StartAt(step + 1, 100 * step);
+          Listed(direct, step + 1, step + 1 + (k % 7) * step);
           direct.StartAt(low, low + step - 1 + (k % 3) * step);
           ASSERT_EQ(Listed(walker, low, low + step - 1), Listed(direct, low, low + step - 1))
               << "step " << step << " segment " << k << " block " << block << " turn limit "
