@@ -6,6 +6,7 @@
 #include <bit>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 
 #include "engines/sieve_wheel.h"
 
@@ -26,18 +27,28 @@ std::uint64_t CountSegmentPrimes(const TSegmentBits& bits);
 // 0 when there is none.
 std::uint64_t HighestSegmentPrime(const TSegmentBits& bits);
 
-// Calls found(prime) for every prime of the piece in ascending order.
+// Calls found(prime) for every prime of the piece in ascending order, the
+// bytes inside eight at a time (a loop exit per word, not per byte).
 template <typename F>
 void ForEachSegmentPrime(const TSegmentBits& bits, F&& found) {
   for (const std::uint64_t p : {2, 3, 5}) {
     if (p >= bits.Low && p <= bits.High) found(p);
   }
-  for (std::size_t i = 0; i < bits.Length; ++i) {
-    unsigned byte = i == 0 || i + 1 == bits.Length ? bits.Masked(i) : bits.Bytes[i];
-    for (; byte != 0; byte &= byte - 1) {
-      found(30 * (bits.FirstByte + i) + kWheelResidues[std::countr_zero(byte)]);
+  const auto each = [&](std::uint64_t byte, std::uint64_t word) {
+    for (; word != 0; word &= word - 1) {
+      const int bit = std::countr_zero(word);
+      found(30 * (byte + static_cast<std::uint64_t>(bit / 8)) + kWheelResidues[bit % 8]);
     }
+  };
+  if (bits.Length == 0) return;
+  each(bits.FirstByte, bits.Masked(0));
+  std::size_t i = 1;
+  for (std::uint64_t word; i + 8 < bits.Length; i += 8) {
+    std::memcpy(&word, bits.Bytes + i, sizeof word);
+    each(bits.FirstByte + i, word);
   }
+  for (; i + 1 < bits.Length; ++i) each(bits.FirstByte + i, bits.Bytes[i]);
+  if (bits.Length > 1) each(bits.FirstByte + bits.Length - 1, bits.Masked(bits.Length - 1));
 }
 
 // table[v] := 1 for every prime v of the piece and 0 for the other numbers

@@ -133,6 +133,7 @@ class TBucketPrimes {
     for (active_ = primes_->Begin(); active_.Prime != 0 && active_.Prime * active_.Prime < start;
          active_ = primes_->Advanced(active_)) {
       const TMultiple m = FirstMultiple(active_.Prime, start);
+      if ((m.Byte - block.FirstByte) >> block.Shift > block.Last) continue;  // hits nothing in the run
       static_cast<Kind*>(this)->Wait(block, m.Byte - block.FirstByte, m.Wheel, QClassOf(active_.Prime));
     }
   }

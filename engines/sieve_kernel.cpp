@@ -2,7 +2,6 @@
 
 #include <bit>
 #include <cstring>
-#include <stdexcept>
 
 #include "engines/os_cache.h"
 
@@ -25,23 +24,6 @@ std::uint64_t ChooseBlockBytes() {
 
 std::uint32_t TSievingPrimes::ShiftFor(std::uint64_t bytes) {
   return static_cast<std::uint32_t>(std::bit_width(std::clamp<std::uint64_t>(bytes, 1, kMaxBlockBytes)) - 1);
-}
-
-// A prime with p * kMinSpan[k] >= 30 * (block + 1) hits a block at most k times.
-void TSievingPrimes::Add(std::uint64_t p, std::uint64_t turnBytes) {
-  if (p > kMaxSievingPrime) throw std::length_error("sieving prime above 2^32");
-  if (p <= presieve_->Largest()) return;
-  const std::uint64_t span = 30 * (BlockBytes() + 1);
-  if (p >= PieceBytes() && p > (turnBytes == kWholeBlock ? BlockBytes() : turnBytes)) {
-    (p * kMinSpan[1] >= span ? oneHit_ : p * kMinSpan[2] >= span ? twoHit_ : manyHits_).Add(p);
-    return;
-  }
-  if (p < PieceBytes()) {
-    turn_[QClassOf(p) & 7].push_back(QClassOf(p) >> 3);
-  } else {
-    waiting_.Add(p);
-  }
-  longestTurn_ = p;
 }
 
 TSegmentSieve::TSegmentSieve(const TSievingPrimes& primes)

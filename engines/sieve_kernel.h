@@ -7,6 +7,7 @@
 #pragma once
 #include <algorithm>
 #include <cstdint>
+#include <stdexcept>
 #include <vector>
 
 #include "engines/sieve_bits.h"
@@ -36,7 +37,21 @@ class TSievingPrimes {
   TSievingPrimes(Primes&& primes, const TPresieve& presieve, std::uint64_t blockBytes = ChooseBlockBytes(),
                  std::uint64_t turnBytes = kWholeBlock, std::uint64_t pieceBytes = ChoosePieceBytes())
       : presieve_(&presieve), shift_(ShiftFor(blockBytes)), pieceShift_(std::min(shift_, ShiftFor(pieceBytes))) {
-    for (const std::uint64_t p : primes) Add(p, turnBytes);
+    // A prime with p * kMinSpan[k] >= 30 * (block + 1) hits a block at most k times.
+    const std::uint64_t span = 30 * (BlockBytes() + 1), smallest = presieve.Largest() + 1;
+    const std::uint64_t wholeTurns = std::max(PieceBytes() - 1, turnBytes == kWholeBlock ? BlockBytes() : turnBytes);
+    for (const std::uint64_t p : primes) {
+      if (p > kMaxSievingPrime) throw std::length_error("sieving prime above 2^32");
+      if (p < smallest) continue;
+      if (p > wholeTurns) {
+        (p * kMinSpan[1] >= span ? oneHit_ : p * kMinSpan[2] >= span ? twoHit_ : manyHits_).Add(p);
+      } else if (p < PieceBytes()) {
+        turn_[QClassOf(p) & 7].push_back(QClassOf(p) >> 3);
+      } else {
+        waiting_.Add(p);
+      }
+      if (p <= wholeTurns) longestTurn_ = p;
+    }
   }
   std::uint64_t BlockBytes() const { return std::uint64_t{1} << shift_; }
   std::uint64_t PieceBytes() const { return std::uint64_t{1} << pieceShift_; }
@@ -44,7 +59,6 @@ class TSievingPrimes {
  private:
   friend class TSegmentSieve;
   static std::uint32_t ShiftFor(std::uint64_t bytes);
-  void Add(std::uint64_t p, std::uint64_t turnBytes);
   const TPresieve* presieve_;
   std::uint32_t shift_, pieceShift_;
   std::uint64_t longestTurn_ = 0;
