@@ -82,7 +82,7 @@ int Run(int argc, char** argv) {
   const std::uint64_t first = std::max<std::uint64_t>(
       1, fromEnd ? (n - 1) / s + 1 - std::min(k, (n - 1) / s) : std::strtoull(argv[2], nullptr, 10));
   const std::uint64_t block = argc > 4 ? std::strtoull(argv[4], nullptr, 10) : 0;
-  const std::uint64_t turn = argc > 5 ? std::strtoull(argv[5], nullptr, 10) : TSievingPrimes::kWholeBlock;
+  const std::uint64_t turn = argc > 5 ? std::strtoull(argv[5], nullptr, 10) : TSievingPrimes::kTurnBytes;
   const std::uint64_t low = first * s + 1;
   if (s == 0 || low > n) {
     std::fprintf(stderr, "segment %llu lies beyond n\n", static_cast<unsigned long long>(first));

@@ -72,7 +72,7 @@ std::vector<std::uint64_t> Listed(TSegmentSieve& sieve, std::uint64_t low, std::
 
 // Whole turns for primes as long as a block, for longer ones (reaching many
 // blocks on), and for none above a piece: then they cross hit by hit.
-constexpr std::uint64_t kTurnLimits[] = {TSievingPrimes::kWholeBlock, 1 << 20, 0};
+constexpr std::uint64_t kTurnLimits[] = {TSievingPrimes::kWholeBlock, TSievingPrimes::kTurnBytes, 0};
 
 // Sieves `count` segments of `step` numbers from segment `first` on, in one
 // run, with all primes up to maxPrime (every segment above maxPrime, as in a
