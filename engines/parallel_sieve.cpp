@@ -37,8 +37,7 @@ struct TParallelContext {
   std::uint64_t N;
   std::uint64_t LastSegment;
   std::uint64_t RunLength;
-  const TPrimeFound* Primes;  // read only
-  const TPresieve* Presieve;  // read only
+  const TSievingPrimes* Primes;  // read only
   TPrimeRecord* Record;
   bool NoCount;
   std::vector<TWorkerState>* Workers;  // one for each thread that may work
@@ -60,7 +59,7 @@ thread_local TWorkerState* tWorker = nullptr;
 TWorkerState& WorkerFor(TParallelContext& context) {
   if (tRunId != context.RunId) {
     TWorkerState& state = (*context.Workers)[context.Claimed.fetch_add(1)];
-    state.Sieve = TSegmentSieve(*context.Primes, *context.Presieve, context.S);
+    state.Sieve = TSegmentSieve(*context.Primes);
     tWorker = &state;
     tRunId = context.RunId;
   }
@@ -87,7 +86,9 @@ void SieveRun(TParallelContext& context, std::uint64_t run) {
   const std::uint64_t first = (run - 1) * context.RunLength + 1;
   const std::uint64_t last = std::min(context.LastSegment, first + context.RunLength - 1);
   TWorkerState& state = WorkerFor(context);
-  state.Sieve.StartAt(first);
+  if (first * context.S + 1 <= context.N) {
+    state.Sieve.StartAt(first * context.S + 1, std::min(context.N, (last + 1) * context.S));
+  }
   std::uint64_t highest = 0;
   std::uint64_t count = 0;
   std::uint64_t k = first;
@@ -96,9 +97,10 @@ void SieveRun(TParallelContext& context, std::uint64_t run) {
     const std::uint64_t low = k * context.S + 1;
     if (low > context.N) break;
     const std::uint64_t high = std::min(context.N, (k + 1) * context.S);
-    const TSegmentBits bits = state.Sieve.Sieve(low, high);
-    highest = std::max(highest, HighestSegmentPrime(bits));
-    if (!context.NoCount) count += CountSegmentPrimes(bits);
+    state.Sieve.ForEachPiece(low, high, [&](const TSegmentBits& bits) {
+      highest = std::max(highest, HighestSegmentPrime(bits));
+      if (!context.NoCount) count += CountSegmentPrimes(bits);
+    });
   }
   RaiseHighest(*context.Record, highest);
   if (!context.NoCount) AddCount(*context.Record, count);
@@ -172,13 +174,16 @@ void SearchInParallel(TPrimeCheck& table, TPrimeRecord& record, std::uint64_t n,
     CollectPrimes(primes, record, table, "Parallel");
     basePrimes = record.Count;
     const TPresieve presieve(sizes.Size, n / 30);
+    const TSievingPrimes sieving(primes, presieve);
+    TPrimeCheck().swap(table);   // neither is read again: the kernel keeps
+    TPrimeFound().swap(primes);  // the primes in a byte or four each
 
     const TRunPlan& plan = source->Plan();
     // Each thread that works takes one state; the calling thread works only
     // when no thread starts.
     std::vector<TWorkerState> workers(static_cast<std::size_t>(std::max(threads, 1)));
     TParallelContext context{gNextRunId.fetch_add(1), sizes.Size, n,       plan.LastSegment,
-                             plan.RunLength,          &primes,    &presieve, &record,
+                             plan.RunLength,          &sieving,   &record,
                              RunOptions.NoCount,      &workers,   source.get()};
     progress.emplace(SegmentCount(n, sizes.Size));
     const auto slots = std::min<std::uint64_t>(static_cast<std::uint64_t>(threads), plan.Runs);

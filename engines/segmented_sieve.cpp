@@ -16,19 +16,21 @@ namespace {
 [[gnu::always_inline]] inline void SegmentSteps(TPrimeCheck& /*table*/, TPrimeRecord& record,
                                                 TBasePrimes& base, std::uint64_t low,
                                                 std::uint64_t high) {
-  const TSegmentBits bits = base.Sieve.Sieve(low, high);
-  const std::uint64_t highest = HighestSegmentPrime(bits);
-  if (highest == 0) return;  // no prime: Highest stays, nothing to count
-  record.Highest = highest;
-  if (RunOptions.NoCount) return;
-  if (RunOptions.ShowPrimes) {
-    ForEachSegmentPrime(bits, [&](std::uint64_t prime) {
-      ++record.Count;
-      ShowPrime(prime, record.Count);
-    });
-  } else {
-    record.Count += CountSegmentPrimes(bits);
-  }
+  // A segment may take several of the kernel's blocks, read piece by piece.
+  base.Sieve.ForEachPiece(low, high, [&](const TSegmentBits& bits) {
+    const std::uint64_t highest = HighestSegmentPrime(bits);
+    if (highest == 0) return;  // no prime: Highest stays, nothing to count
+    record.Highest = highest;
+    if (RunOptions.NoCount) return;
+    if (RunOptions.ShowPrimes) {
+      ForEachSegmentPrime(bits, [&](std::uint64_t prime) {
+        ++record.Count;
+        ShowPrime(prime, record.Count);
+      });
+    } else {
+      record.Count += CountSegmentPrimes(bits);
+    }
+  });
 }
 
 using TSegmentWork = void (*)(TPrimeCheck&, TPrimeRecord&, TBasePrimes&, std::uint64_t,
@@ -47,8 +49,12 @@ void RunSegmentedSearch(TPrimeCheck& table, TPrimeRecord& record, std::uint64_t 
   table = FreshSieveTable(sizes.Size);
   TPrimeFound primes;
   CollectPrimes(primes, record, table, method);
-  TBasePrimes base(std::move(primes), n, sizes.Size);
-  base.Sieve.StartAt(1);
+  TBasePrimes base(primes, n, sizes.Size);
+  // Nothing reads the base table or the list again: the kernel keeps the
+  // primes in a byte or four each.
+  TPrimeCheck().swap(table);
+  TPrimeFound().swap(primes);
+  if (sizes.FirstLow <= n) base.Sieve.StartAt(sizes.FirstLow, n);
 
   TSearchProgress progress(SegmentCount(n, sizes.Size));
   std::uint64_t low = sizes.FirstLow;
@@ -87,8 +93,8 @@ std::uint64_t SegmentCount(std::uint64_t n, std::uint64_t s) {
   return s == 0 || n <= s ? 0 : (n - 1) / s;
 }
 
-TBasePrimes::TBasePrimes(TPrimeFound primesUpToS, std::uint64_t n, std::uint64_t s)
-    : Primes(std::move(primesUpToS)), Presieve(s, n / 30), Sieve(Primes, Presieve, s) {}
+TBasePrimes::TBasePrimes(const TPrimeFound& primesUpToS, std::uint64_t n, std::uint64_t s)
+    : Presieve(s, n / 30), Primes(primesUpToS, Presieve), Sieve(Primes) {}
 
 [[gnu::noinline]] void SieveSegment(TPrimeCheck& table, TPrimeRecord& record,
                                     TBasePrimes& base, std::uint64_t low, std::uint64_t high) {

@@ -21,13 +21,13 @@ TSegmentSizes SegmentSizes(std::uint64_t n);
 // Segments of s numbers from s + 1 up to n, the last one possibly short.
 std::uint64_t SegmentCount(std::uint64_t n, std::uint64_t s);
 
-// The base primes of a segmented search up to n with what the segment work
-// needs to cross out their multiples quickly.
+// The base primes of a segmented search up to n, as the kernel keeps them,
+// and a sieve that walks the segments s + 1 .. n.
 struct TBasePrimes {
-  TBasePrimes(TPrimeFound primesUpToS, std::uint64_t n, std::uint64_t s);
-  TPrimeFound Primes;
+  TBasePrimes(const TPrimeFound& primesUpToS, std::uint64_t n, std::uint64_t s);
   TPresieve Presieve;
-  TSegmentSieve Sieve;  // positioned at the next segment to sieve
+  TSievingPrimes Primes;
+  TSegmentSieve Sieve;
 };
 
 // The work for one segment low..high (inclusive) in a table of s + 1

@@ -12,10 +12,6 @@ namespace tamsel {
 
 namespace {
 
-// The table is sieved as bits in blocks that stay in the cache, each then
-// spread out to a byte per number.
-constexpr std::uint64_t kBlockNumbers = 30 * 32768;
-
 void ShowAndCount(const TPrimeCheck& table, std::uint64_t upTo, TPrimeRecord& record) {
   for (std::uint64_t i = 0; i <= upTo; ++i) {
     if (table[i] == 0) continue;
@@ -28,16 +24,18 @@ void BuildTable(TPrimeCheck& table, std::uint64_t limit, bool showsProgress) {
   table.resize(limit + 1);
   const std::uint64_t root = TruncatedSqrt(limit);
   const TPrimeFound basePrimes = SmallPrimes(root);
+  // Sieved as bits in the kernel's blocks, each then spread out to a byte
+  // per number.
   const TPresieve presieve(root, limit / 30);
-  TSegmentSieve sieve(basePrimes, presieve, kBlockNumbers);
-  sieve.StartAt(0);
+  const TSievingPrimes sieving(basePrimes, presieve);
+  TSegmentSieve sieve(sieving);
+  sieve.StartAt(0, limit);
   std::optional<TSearchProgress> progress;
-  if (showsProgress) progress.emplace(limit / kBlockNumbers + 1);
-  for (std::uint64_t low = 1; low <= limit; low += kBlockNumbers) {
-    const std::uint64_t high = std::min(limit, low + kBlockNumbers - 1);
-    ExpandSegment(sieve.Sieve(low, high), table.data());
+  if (showsProgress) progress.emplace(limit / 30 / sieving.BlockBytes() + 1);
+  sieve.ForEachPiece(0, limit, [&](const TSegmentBits& bits) {
+    ExpandSegment(bits, table.data());
     AddProgress(1);
-  }
+  });
   // 0 and 1 are no primes; the presieve crossed out its own primes, and
   // the smallest crossing primes their own bits.
   table[0] = 0;

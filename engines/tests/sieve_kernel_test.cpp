@@ -1,5 +1,6 @@
 #include <algorithm>
 #include <random>
+#include <stdexcept>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -57,50 +58,62 @@ std::vector<std::uint64_t> Survivors(const TPrimeFound& primes, std::uint64_t lo
   return survivors;
 }
 
-std::vector<std::uint64_t> Listed(const TSegmentBits& bits) {
+// What the kernel leaves of low..high, read piece by piece as the engines do.
+std::vector<std::uint64_t> Listed(TSegmentSieve& sieve, std::uint64_t low, std::uint64_t high,
+                                  std::uint64_t* count = nullptr, std::uint64_t* highest = nullptr) {
   std::vector<std::uint64_t> listed;
-  ForEachSegmentPrime(bits, [&](std::uint64_t p) { listed.push_back(p); });
+  sieve.ForEachPiece(low, high, [&](const TSegmentBits& bits) {
+    ForEachSegmentPrime(bits, [&](std::uint64_t p) { listed.push_back(p); });
+    if (count != nullptr) *count += CountSegmentPrimes(bits);
+    if (highest != nullptr && HighestSegmentPrime(bits) != 0) *highest = HighestSegmentPrime(bits);
+  });
   return listed;
 }
 
-// Whole turns for as many primes as the sieve allows, and for as few: then
-// the largest wait in buckets even with small steps.
-constexpr std::uint64_t kTurnLimits[] = {TSegmentSieve::kTurnBytes, 0};
+// Whole turns for primes as long as a block, for longer ones (reaching many
+// blocks on), and for none above a piece: then they cross hit by hit.
+constexpr std::uint64_t kTurnLimits[] = {TSievingPrimes::kWholeBlock, TSievingPrimes::kTurnBytes, 0};
 
-// Sieves `count` segments from `first` on with all primes up to maxPrime
-// (every segment above maxPrime, as in a search), the last one cut to
-// `lastLength` numbers, and compares each with the slow way.
-void CheckSegments(std::uint64_t step, std::uint64_t maxPrime, std::uint64_t first, int count,
-                   std::uint64_t lastLength, const TPrimeFound& extra = {}) {
+// Sieves `count` segments of `step` numbers from segment `first` on, in one
+// run, with all primes up to maxPrime (every segment above maxPrime, as in a
+// search), the last one cut to `lastLength` numbers, and compares each with
+// the slow way.
+void CheckSegments(std::uint64_t blockBytes, std::uint64_t step, std::uint64_t maxPrime,
+                   std::uint64_t first, int count, std::uint64_t lastLength,
+                   const TPrimeFound& extra = {}) {
   TPrimeFound primes = SmallPrimes(maxPrime);
   primes.insert(primes.end(), extra.begin(), extra.end());
   const TPresieve presieve(maxPrime, step);
-  for (const std::uint64_t turnBytes : kTurnLimits) {
-  TSegmentSieve sieve(primes, presieve, step, turnBytes);
-  sieve.StartAt(first);
   TPrimeFound crossing;
   for (std::uint64_t p : primes) {
     if (p > 5) crossing.push_back(p);
   }
-  for (int i = 0; i < count; ++i) {
-    const std::uint64_t k = first + static_cast<std::uint64_t>(i);
-    const std::uint64_t low = k * step + 1;
-    const std::uint64_t high = i + 1 == count ? low + lastLength - 1 : low + step - 1;
-    const TSegmentBits bits = sieve.Sieve(low, high);
-    const std::vector<std::uint64_t> expected = Survivors(crossing, low, high);
-    ASSERT_EQ(Listed(bits), expected) << "step " << step << " segment " << k << " length "
-                                      << high - low + 1 << " turn limit " << turnBytes;
-    ASSERT_EQ(CountSegmentPrimes(bits), expected.size());
-    ASSERT_EQ(HighestSegmentPrime(bits), expected.empty() ? 0 : expected.back());
-  }
+  const std::uint64_t runLow = first * step + 1;
+  const std::uint64_t runHigh = runLow + (count - 1) * step + lastLength - 1;
+  for (const std::uint64_t turnBytes : kTurnLimits) {
+    const TSievingPrimes sieving(primes, presieve, blockBytes, turnBytes);
+    TSegmentSieve sieve(sieving);
+    sieve.StartAt(runLow, runHigh);
+    for (std::uint64_t low = runLow; low <= runHigh; low += step) {
+      const std::uint64_t high = std::min(runHigh, low + step - 1);
+      std::uint64_t found = 0, highest = 0;
+      const std::vector<std::uint64_t> expected = Survivors(crossing, low, high);
+      ASSERT_EQ(Listed(sieve, low, high, &found, &highest), expected)
+          << "block " << blockBytes << " step " << step << " segment " << low / step << " length "
+          << high - low + 1 << " turn limit " << turnBytes;
+      ASSERT_EQ(found, expected.size());
+      ASSERT_EQ(highest, expected.empty() ? 0 : expected.back());
+    }
   }
 }
 
-// Steps that leave every kind of crossing prime (turns inside the segment
-// or reaching several segments on, waiting in buckets for one or two hits,
-// none above the step), consecutive segments that
-// share a byte or not, squares of primes arriving in the first segments,
-// and every cut of the last segment for a small step.
+// Segments of every kind of crossing prime (turns inside a block or reaching
+// several blocks on, waiting in buckets for one or two hits), squares of
+// primes arriving in the first segments, every cut of the last segment for
+// a small step; each in blocks of one byte (every prime waits), of a few
+// bytes (block boundaries inside every segment), of 4 KiB (many segments in
+// one block, segment boundaries inside blocks), and of 16 MiB (the whole
+// run in one block, the last segment far shorter than it).
 TEST(SegmentSieve, LeavesExactlyTheNumbersWithoutSmallFactors) {
   const struct {
     std::uint64_t step, first;
@@ -109,62 +122,66 @@ TEST(SegmentSieve, LeavesExactlyTheNumbersWithoutSmallFactors) {
                {31, 1, 40},      {61, 1, 60},        {97, 1, 120},    {196, 1, 300},
                {1000, 1, 40},    {2999, 1, 12},      {9973, 1, 5},    {9973, 12345, 5},
                {40000, 1, 3},    {31622, 31620, 2}};
-  for (const auto& c : cases) {
-    CheckSegments(c.step, c.step, c.first, c.count, c.step);
-    CheckSegments(c.step, c.step, c.first, c.count, (c.step + 1) / 2);
+  for (const std::uint64_t block : {1ULL, 8ULL, 4096ULL, 1ULL << 24}) {
+    for (const auto& c : cases) {
+      CheckSegments(block, c.step, c.step, c.first, c.count, c.step);
+      CheckSegments(block, c.step, c.step, c.first, c.count, (c.step + 1) / 2);
+    }
   }
-  for (std::uint64_t last = 1; last <= 97; ++last) CheckSegments(97, 97, 3, 3, last);
+  for (std::uint64_t last = 1; last <= 97; ++last) CheckSegments(2, 97, 97, 3, 3, last);
 }
 
 // Near the largest limit: segments of a large step with primes close to it,
 // whose multiples jump the furthest, and the start of the last segment of
 // the largest search, with the largest base primes.
 TEST(SegmentSieve, HandlesTheTopOfTheRange) {
-  CheckSegments(1 << 20, 5000, MaxLimit / (1 << 20) - 3, 3, 1000, {1048573});
-  const std::uint64_t s = 4242640687;  // the root of the largest limit
-  CheckSegments(s, 5000, MaxLimit / s - 1, 1, 4000, {999999937, 2147483647, 4242640687});
+  for (const std::uint64_t block : {std::uint64_t{4096}, ChooseBlockBytes()}) {
+    CheckSegments(block, 1 << 20, 5000, MaxLimit / (1 << 20) - 3, 3, 1000, {1048573});
+    const std::uint64_t s = 4242640687;  // the root of the largest limit
+    CheckSegments(block, s, 5000, MaxLimit / s - 1, 1, 4000, {999999937, 2147483647, 4242640687});
+  }
 }
 
-// The parallel engine starts runs anywhere: a segment sieved after a fresh
-// start must equal the same segment reached from the one before.
+// The parallel engine starts runs at any segment: a segment sieved at the
+// start of a run must equal the same segment reached from the ones before,
+// with blocks shorter and longer than a segment, also where the sieve left
+// a run unfinished before.
 TEST(SegmentSieve, StartingAtAnySegmentEqualsGoingOn) {
   for (const std::uint64_t step : {600ULL, 4999ULL, 31622ULL}) {
     const TPrimeFound primes = SmallPrimes(step);
     const TPresieve presieve(step, step * step / 30);
-    for (const std::uint64_t turnBytes : kTurnLimits) {
-      TSegmentSieve walker(primes, presieve, step, turnBytes);
-      walker.StartAt(1);
-      for (std::uint64_t k = 1; k < 60; ++k) {
-        const std::uint64_t low = k * step + 1;
-        const TSegmentBits a = walker.Sieve(low, low + step - 1);
-        TSegmentSieve direct(primes, presieve, step, turnBytes);
-        direct.StartAt(k);
-        const TSegmentBits b = direct.Sieve(low, low + step - 1);
-        ASSERT_EQ(Listed(a), Listed(b)) << "step " << step << " segment " << k << " turn limit "
-                                        << turnBytes;
+    for (const std::uint64_t block : {16ULL, 512ULL, 65536ULL}) {
+      for (const std::uint64_t turnBytes : kTurnLimits) {
+        const TSievingPrimes sieving(primes, presieve, block, turnBytes);
+        TSegmentSieve walker(sieving);
+        walker.StartAt(step + 1, 60 * step);
+        for (std::uint64_t k = 1; k < 60; ++k) {
+          const std::uint64_t low = k * step + 1;
+          // A sieve that left a run unfinished, as one that failed does.
+          TSegmentSieve direct(sieving);
+          direct.StartAt(step + 1, 100 * step);
+          Listed(direct, step + 1, step + 1 + (k % 7) * step);
+          direct.StartAt(low, low + step - 1 + (k % 3) * step);
+          ASSERT_EQ(Listed(walker, low, low + step - 1), Listed(direct, low, low + step - 1))
+              << "step " << step << " segment " << k << " block " << block << " turn limit "
+              << turnBytes;
+        }
       }
     }
   }
 }
 
-// Buckets find the segment of a prime's next multiple by a multiplication;
-// with the largest segments its first guess is often one too large.
-TEST(SmallQuotient, EqualsTheDivisionBelow64TimesTheDivisor) {
-  std::mt19937_64 random(5);
-  for (const std::uint64_t divisor : {1ULL, 2ULL, 7ULL, 1000ULL, 1ULL << 20, 4242640687ULL, 4294967291ULL}) {
-    const TSmallQuotient quotient(divisor);
-    for (std::uint64_t k = 0; k <= 64; ++k) {
-      for (const std::uint64_t y : {k * divisor, k * divisor + 1, k * divisor - 1}) {
-        if (y < 64 * divisor) {
-          ASSERT_EQ(quotient.Of(y), y / divisor) << y << " / " << divisor;
-        }
-      }
-    }
-    for (int i = 0; i < 100000; ++i) {
-      const std::uint64_t y = random() % (64 * divisor);
-      ASSERT_EQ(quotient.Of(y), y / divisor) << y << " / " << divisor;
-    }
-  }
+// The limits of the packed fields are checked where the sizes are chosen.
+TEST(SegmentSieve, RefusesSizesBeyondItsPackedFields) {
+  const TPresieve presieve(97, 1000);
+  EXPECT_EQ(TSievingPrimes(TPrimeFound{}, presieve, UINT64_MAX).BlockBytes(), kMaxBlockBytes);
+  EXPECT_EQ(TSievingPrimes(TPrimeFound{}, presieve, 0).BlockBytes(), 1u);
+  EXPECT_EQ(TSievingPrimes(TPrimeFound{}, presieve, 5000).BlockBytes(), 4096u);
+  EXPECT_THROW(TSievingPrimes(TPrimeFound{kMaxSievingPrime + 2}, presieve), std::length_error);
+  const TSievingPrimes sieving(TPrimeFound{101}, presieve, 64);
+  TSegmentSieve sieve(sieving);
+  EXPECT_THROW(sieve.StartAt(kMaxSievedNumber - 10, kMaxSievedNumber + 1), std::length_error);
+  EXPECT_NO_THROW(sieve.StartAt(MaxLimit - 1000, MaxLimit));
 }
 
 TEST(Presieve, PatternClearsExactlyTheMultiplesOfItsPrimes) {
@@ -183,7 +200,8 @@ TEST(Presieve, PatternClearsExactlyTheMultiplesOfItsPrimes) {
                                 30 * (firstByte + bytes.size()) - 1};
         const std::vector<std::uint64_t> expected =
             Survivors(used, 30 * firstByte + 1, 30 * (firstByte + bytes.size()) - 1);
-        std::vector<std::uint64_t> listed = Listed(bits);
+        std::vector<std::uint64_t> listed;
+        ForEachSegmentPrime(bits, [&](std::uint64_t p) { listed.push_back(p); });
         std::sort(listed.begin(), listed.end());  // 2, 3 and 5 come first
         ASSERT_EQ(listed, expected) << "max " << maxPrime << " work " << work << " at byte "
                                     << firstByte;
