@@ -5,8 +5,6 @@
 #pragma once
 #include <algorithm>
 #include <bit>
-#include <cstddef>
-#include <cstdint>
 #include <memory>
 #include <utility>
 #include <vector>
@@ -64,7 +62,6 @@ class TBuckets {
  public:
   // Room for waits up to lists - 1 blocks ahead.
   void Reset(std::uint64_t lists) {
-    Clear();
     lists_.assign(std::bit_ceil(lists), TList{});
     mask_ = lists_.size() - 1;
   }
@@ -121,12 +118,16 @@ class TBuckets {
 };
 
 // What each kind that waits in buckets keeps: its primes, the first of them
-// still waiting for its square, and its buckets. Kind::Wait(block, offset
-// from the block's first byte, wheel position, q * 8 + c) puts a prime in
-// the bucket of its next hit.
+// still waiting for its square, and its buckets. A kind may replace Wait, to
+// cross something first; Kind::Reach(p) bounds how far past a block's first
+// byte the next hit of its prime p lies.
 template <typename Kind>
 class TBucketPrimes {
  public:
+  void Reset(const TPrimeList& primes, std::uint32_t shift) {
+    primes_ = &primes;
+    buckets_.Reset(3 + (Kind::Reach(primes.Largest()) >> shift));
+  }
   // Primes whose squares lie below start go from their first multiple on.
   void Place(const TBlock& block, std::uint64_t start) {
     buckets_.Clear();
@@ -147,9 +148,12 @@ class TBucketPrimes {
   }
 
  protected:
-  void Reset(const TPrimeList& primes, std::uint64_t lists) {
-    primes_ = &primes;
-    buckets_.Reset(lists);
+  // In the bucket of the block that holds byte `offset` (from this block's
+  // first); none waits beyond the run.
+  void Wait(const TBlock& block, std::uint64_t offset, std::uint32_t wheel, std::uint32_t qClass) {
+    const std::uint64_t target = block.Index + (offset >> block.Shift);
+    const std::uint64_t within = offset & ((std::uint64_t{1} << block.Shift) - 1);
+    if (target <= block.Last) buckets_.Push(target, {static_cast<std::uint32_t>(within << 3 | wheel), qClass});
   }
   const TPrimeList* primes_ = nullptr;
   TPrimeList::TCursor active_;

@@ -3,12 +3,7 @@
 // block costs it only its hits. The largest hit a block at most once or
 // twice, which spares them the loop; the kinds differ by type.
 #pragma once
-#include <algorithm>
-#include <array>
-#include <cstdint>
-
 #include "engines/sieve_buckets.h"
-#include "engines/sieve_wheel.h"
 
 namespace tamsel {
 
@@ -31,21 +26,11 @@ inline constexpr auto kSteps = [] {
 
 template <int Hits>  // the most hits in one block: 1, 2, or 0 for any number
 class THitPrimes : public TBucketPrimes<THitPrimes<Hits>> {
-  using TBase = TBucketPrimes<THitPrimes<Hits>>;
-
  public:
   // A pass ends at most a gap (6(q + 1) bytes) past the block, two (10(q +
   // 1)) for two hits; a first multiple lies at most 7p / 30 + 1 bytes on:
   // below p / 2.
-  void Reset(const TPrimeList& primes, std::uint32_t shift) {
-    TBase::Reset(primes, 3 + (primes.Largest() / 2 >> shift));
-  }
-  // In the bucket of the block holding the multiple; none waits beyond the run.
-  void Wait(const TBlock& block, std::uint64_t offset, std::uint32_t wheel, std::uint32_t qClass) {
-    const std::uint64_t target = block.Index + (offset >> block.Shift);
-    const std::uint64_t within = offset & ((std::uint64_t{1} << block.Shift) - 1);
-    if (target <= block.Last) this->buckets_.Push(target, {static_cast<std::uint32_t>(within << 3 | wheel), qClass});
-  }
+  static std::uint64_t Reach(std::uint64_t p) { return p / 2; }
   // Each crosses its hit (the first lies inside the block), with two hits
   // the second too when it lies inside (no branch, which would mispredict
   // about every other time: one past the block goes to the spare byte or is
@@ -78,7 +63,7 @@ class THitPrimes : public TBucketPrimes<THitPrimes<Hits>> {
           b = second + ((third - second) & (0 - std::uint64_t{inside}));
           w = (w + 1 + inside) & 7;
         }
-        Wait(block, b, w, qClass);
+        this->Wait(block, b, w, qClass);
       }
     });
   }

@@ -1,6 +1,5 @@
 #include "engines/sieve_kernel.h"
 
-#include <bit>
 #include <cstring>
 
 #include "engines/os_cache.h"
@@ -30,10 +29,8 @@ TSegmentSieve::TSegmentSieve(const TSievingPrimes& primes)
     : primes_(&primes), window_(2 * primes.BlockBytes() + primes.longestTurn_ + 1),
       reach_(primes.BlockBytes() + primes.longestTurn_) {
   turn_.Reset(primes.turn_);
-  waiting_.Reset(primes.waiting_, primes.shift_);
-  manyHits_.Reset(primes.manyHits_, primes.shift_);
-  oneHit_.Reset(primes.oneHit_, primes.shift_);
-  twoHit_.Reset(primes.twoHit_, primes.shift_);
+  std::size_t kind = 0;
+  std::apply([&](auto&... kinds) { (kinds.Reset(primes.bucketed_[kind++], primes.shift_), ...); }, bucketed_);
 }
 
 TBlock TSegmentSieve::Block() {
@@ -51,10 +48,7 @@ void TSegmentSieve::StartAt(std::uint64_t low, std::uint64_t high) {
   std::fill(window_.begin(), window_.end(), 0xFF);
   const TBlock block = Block();
   turn_.Place(block, 30 * runFirstByte_);
-  waiting_.Place(block, 30 * runFirstByte_);
-  manyHits_.Place(block, 30 * runFirstByte_);
-  oneHit_.Place(block, 30 * runFirstByte_);
-  twoHit_.Place(block, 30 * runFirstByte_);
+  std::apply([&](auto&... kinds) { (kinds.Place(block, 30 * runFirstByte_), ...); }, bucketed_);
 }
 
 TSegmentBits TSegmentSieve::Sieve(std::uint64_t from, std::uint64_t high) {
@@ -82,19 +76,13 @@ TSegmentBits TSegmentSieve::Sieve(std::uint64_t from, std::uint64_t high) {
 void TSegmentSieve::SieveBlock() {
   const TBlock block = Block();
   turn_.Activate(block);
-  waiting_.Activate(block);
-  manyHits_.Activate(block);
-  oneHit_.Activate(block);
-  twoHit_.Activate(block);
+  std::apply([&](auto&... kinds) { (kinds.Activate(block), ...); }, bucketed_);
   for (std::uint64_t done = 0; done < block.Length; done += primes_->PieceBytes()) {
     const std::uint64_t end = std::min(block.Length, done + primes_->PieceBytes());
     primes_->presieve_->Fill(block.Bytes + done, block.FirstByte + done, end - done);
     turn_.Cross(block, end);
   }
-  waiting_.Cross(block);
-  manyHits_.Cross(block);
-  oneHit_.Cross(block);
-  twoHit_.Cross(block);
+  std::apply([&](auto&... kinds) { (kinds.Cross(block), ...); }, bucketed_);
   sieved_ = true;
 }
 

@@ -5,10 +5,8 @@
 // out piece by piece in ascending order. Each kind of prime carries its
 // state from block to block, so that no prime is placed twice in a run.
 #pragma once
-#include <algorithm>
-#include <cstdint>
 #include <stdexcept>
-#include <vector>
+#include <tuple>
 
 #include "engines/sieve_bits.h"
 #include "engines/sieve_hit_primes.h"
@@ -39,18 +37,20 @@ class TSievingPrimes {
   TSievingPrimes(Primes&& primes, const TPresieve& presieve, std::uint64_t blockBytes = ChooseBlockBytes(),
                  std::uint64_t turnBytes = kTurnBytes, std::uint64_t pieceBytes = ChoosePieceBytes())
       : presieve_(&presieve), shift_(ShiftFor(blockBytes)), pieceShift_(std::min(shift_, ShiftFor(pieceBytes))) {
-    // A prime with p * kMinSpan[k] >= 30 * (block + 1) hits a block at most k times.
+    // k + 1 multiples span at least 2p numbers for k = 1 and 6p for k = 2
+    // (the least gaps between cofactors are 2, then 4), so a prime with
+    // p * 2 >= 30 * (block + 1) hits a block at most once, with 6p twice.
     const std::uint64_t span = 30 * (BlockBytes() + 1), smallest = presieve.Largest() + 1;
     const std::uint64_t wholeTurns = std::max(PieceBytes() - 1, turnBytes == kWholeBlock ? BlockBytes() : turnBytes);
     for (const std::uint64_t p : primes) {
       if (p > kMaxSievingPrime) throw std::length_error("sieving prime above 2^32");
       if (p < smallest) continue;
       if (p > wholeTurns) {
-        (p * kMinSpan[1] >= span ? oneHit_ : p * kMinSpan[2] >= span ? twoHit_ : manyHits_).Add(p);
+        bucketed_[1 + (p * 2 >= span ? 1 : p * 6 >= span ? 2 : 0)].Add(p);
       } else if (p < PieceBytes()) {
-        turn_[QClassOf(p) & 7].push_back(QClassOf(p) >> 3);
+        turn_[QClassOf(p) & 7].push_back({QClassOf(p) >> 3, 0});
       } else {
-        waiting_.Add(p);
+        bucketed_[0].Add(p);
       }
       if (p <= wholeTurns) longestTurn_ = p;
     }
@@ -65,7 +65,7 @@ class TSievingPrimes {
   std::uint32_t shift_, pieceShift_;
   std::uint64_t longestTurn_ = 0;
   TTurnPrimes::TByClass turn_;
-  TPrimeList waiting_, manyHits_, oneHit_, twoHit_;
+  TPrimeList bucketed_[4];  // in the order of TSegmentSieve::bucketed_
 };
 
 class TSegmentSieve {
@@ -92,10 +92,7 @@ class TSegmentSieve {
   void SieveBlock();
   const TSievingPrimes* primes_ = nullptr;
   TTurnPrimes turn_;
-  TTurnWaitingPrimes waiting_;
-  THitPrimes<0> manyHits_;
-  THitPrimes<1> oneHit_;
-  THitPrimes<2> twoHit_;
+  std::tuple<TTurnWaitingPrimes, THitPrimes<0>, THitPrimes<1>, THitPrimes<2>> bucketed_;
   // From window_[start_]: the block's bytes, then those that turns reached
   // beyond it (reach_ in all at most), then room for one more block. Each
   // block starts where the one before ends, the bytes moving back to the

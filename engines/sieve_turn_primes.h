@@ -3,9 +3,7 @@
 // the last ones reaching past its end into the bytes kept for those after
 // it, so that no turn is cut in two.
 #pragma once
-#include <array>
 #include <cstddef>
-#include <cstdint>
 #include <utility>
 #include <vector>
 
@@ -15,14 +13,13 @@ namespace tamsel {
 
 class TTurnPrimes {
  public:
-  // q = p div 30 of each prime, by class, ascending.
-  using TByClass = std::array<std::vector<std::uint32_t>, 8>;
-  void Reset(const TByClass& primes) {
-    for (std::uint32_t c = 0; c < 8; ++c) {
-      primes_[c].clear();
-      for (const std::uint32_t q : primes[c]) primes_[c].push_back({q, 0});
-    }
-  }
+  struct TPrime {
+    std::uint32_t Q;     // p div 30
+    std::uint32_t Next;  // the first byte of its next turn, from the block's first
+  };
+  // The primes of each class, ascending.
+  using TByClass = std::array<std::vector<TPrime>, 8>;
+  void Reset(const TByClass& primes) { primes_ = primes; }
   // Primes whose squares lie below start go from their first multiple on.
   void Place(const TBlock& block, std::uint64_t start) {
     for (std::uint32_t c = 0; c < 8; ++c) {
@@ -56,10 +53,6 @@ class TTurnPrimes {
   }
 
  private:
-  struct TPrime {
-    std::uint32_t Q;
-    std::uint32_t Next;  // the first byte of its next turn, from the block's first
-  };
   // The class known at compile time keeps the eight offsets in registers.
   template <std::uint32_t C>
   void CrossClass(std::uint8_t* bytes, std::uint64_t end, std::uint64_t shift) {
@@ -78,7 +71,7 @@ class TTurnPrimes {
       primes_[C][i].Next = static_cast<std::uint32_t>(b - shift);
     }
   }
-  std::vector<TPrime> primes_[8];
+  TByClass primes_;
   std::size_t active_[8] = {};  // the others wait for their squares
 };
 

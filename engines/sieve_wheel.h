@@ -11,23 +11,24 @@ namespace tamsel {
 
 inline constexpr std::uint32_t kWheelResidues[8] = {1, 7, 11, 13, 17, 19, 23, 29};
 
-constexpr int BitOf(std::uint32_t residue) {
-  for (int b = 0; b < 8; ++b) if (kWheelResidues[b] == residue) return b;
-  return -1;
-}
-
 inline std::uint64_t PrimeOf(std::uint64_t q, std::uint32_t c) { return 30 * q + kWheelResidues[c]; }
 
-// The class of each residue modulo 30, -1 for those not coprime to 30.
-inline constexpr auto kClassOf = [] {
-  std::array<std::int8_t, 30> classOf{};
-  for (std::uint32_t r = 0; r < 30; ++r) classOf[r] = static_cast<std::int8_t>(BitOf(r));
-  return classOf;
+// For any cofactor modulo 30: how far up the next one coprime to 30 lies,
+// and its wheel position (for a residue coprime to 30: 0 and its class).
+struct TRoundUp {
+  std::uint8_t Add, Wheel;
+};
+inline constexpr auto kRoundUp = [] {
+  std::array<TRoundUp, 30> table{};
+  for (std::uint32_t m = 0, w = 0; m < 30; ++m) {
+    if (m > kWheelResidues[w]) ++w;
+    table[m] = {static_cast<std::uint8_t>(kWheelResidues[w] - m), static_cast<std::uint8_t>(w)};
+  }
+  return table;
 }();
+
 // q * 8 + c of a prime above 5.
-inline std::uint32_t QClassOf(std::uint64_t p) {
-  return static_cast<std::uint32_t>(p / 30 << 3 | static_cast<std::uint32_t>(kClassOf[p % 30]));
-}
+inline std::uint32_t QClassOf(std::uint64_t p) { return static_cast<std::uint32_t>(p / 30 << 3 | kRoundUp[p % 30].Wheel); }
 
 // For p = 30q + r (r the residue of class c), the multiple with cofactor
 // 30j + kWheelResidues[w] lies in byte j * p + q * kWheelResidues[w] +
@@ -42,37 +43,16 @@ inline constexpr auto kSpan = [] {
     return kWheelResidues[(w + k) % 8] + 30 * ((w + k) / 8);
   };
   std::array<std::array<std::array<TSpan, 9>, 8>, 8> span{};
-  for (std::uint32_t c = 0; c < 8; ++c) {
-    for (std::uint32_t w = 0; w < 8; ++w) {
-      for (std::uint32_t k = 0; k <= 8; ++k) {
-        const std::uint32_t r = kWheelResidues[c], m = cofactor(w, k);
-        span[c][w][k] = {static_cast<std::uint8_t>(m - cofactor(w, 0)),
-                         static_cast<std::uint8_t>(r * m / 30 - r * cofactor(w, 0) / 30),
-                         static_cast<std::uint8_t>(~(1u << BitOf(r * m % 30)))};
-      }
+  for (std::uint32_t cw = 0; cw < 64; ++cw) {
+    const std::uint32_t r = kWheelResidues[cw / 8], first = cofactor(cw % 8, 0);
+    for (std::uint32_t k = 0; k <= 8; ++k) {
+      const std::uint32_t m = cofactor(cw % 8, k);
+      span[cw / 8][cw % 8][k] = {static_cast<std::uint8_t>(m - first),
+                                 static_cast<std::uint8_t>(r * m / 30 - r * first / 30),
+                                 static_cast<std::uint8_t>(~(1u << kRoundUp[r * m % 30].Wheel))};
     }
   }
   return span;
-}();
-
-// Fewest numbers spanned by k + 1 consecutive multiples, in units of p (the
-// least gaps between cofactors are 2, then 4): a prime with p * kMinSpan[k]
-// >= 30 * (bytes + 1) hits that many bytes at most k times.
-inline constexpr std::uint64_t kMinSpan[3] = {0, 2, 6};
-
-// For any cofactor: how far up the next one coprime to 30 lies, and its
-// wheel position.
-struct TRoundUp {
-  std::uint8_t Add, Wheel;
-};
-inline constexpr auto kRoundUp = [] {
-  std::array<TRoundUp, 30> table{};
-  for (std::uint32_t m = 0; m < 30; ++m) {
-    std::uint32_t add = 0;
-    while (BitOf((m + add) % 30) < 0) ++add;
-    table[m] = {static_cast<std::uint8_t>(add), static_cast<std::uint8_t>(BitOf((m + add) % 30))};
-  }
-  return table;
 }();
 
 // The first multiple p * m >= start with m coprime to 30: its byte and the
@@ -92,8 +72,8 @@ inline TMultiple FirstMultiple(std::uint64_t p, std::uint64_t start) {
 // residue div 30 bytes before it. Returns that start's offset; when it lies
 // before the block, crosses the rest of the turn in bytes (the block's) now
 // and returns the start of the next turn.
-inline std::uint64_t TurnStart(std::uint8_t* bytes, std::uint64_t q, std::uint32_t c,
-                               std::uint64_t offset, std::uint32_t wheel) {
+inline std::uint64_t TurnStart(std::uint8_t* bytes, std::uint64_t q, std::uint32_t c, std::uint64_t offset,
+                               std::uint32_t wheel) {
   const std::uint32_t residue = kWheelResidues[wheel];
   const std::uint64_t before = q * (residue - 1) + kWheelResidues[c] * residue / 30;
   if (offset >= before) return offset - before;
@@ -102,6 +82,17 @@ inline std::uint64_t TurnStart(std::uint8_t* bytes, std::uint64_t q, std::uint32
     bytes[offset + q * span.GapSum + span.CorrectionSum] &= span.Mask;
   }
   return offset - before + PrimeOf(q, c);
+}
+
+// Crosses the whole turns of a prime of class c that start before `length`,
+// from the turn starting at byte b; returns the start of the next turn.
+inline std::uint64_t CrossTurn(std::uint8_t* bytes, std::uint64_t length, std::uint64_t q, std::uint32_t c,
+                               std::uint64_t b) {
+  const auto& turn = kSpan[c][0];
+  for (; b < length; b += PrimeOf(q, c)) {
+    for (int k = 0; k < 8; ++k) bytes[b + q * turn[k].GapSum + turn[k].CorrectionSum] &= turn[k].Mask;
+  }
+  return b;
 }
 
 // The block being sieved, as every kind of prime sees it: Bytes holds its
@@ -113,16 +104,5 @@ struct TBlock {
   std::uint64_t Index, Last;  // from the run's first block: this one and the run's last
   std::uint32_t Shift;
 };
-
-// Crosses the whole turns of a prime of class c that start before `length`,
-// from the turn starting at byte b; returns the start of the next turn.
-inline std::uint64_t CrossTurn(std::uint8_t* bytes, std::uint64_t length, std::uint64_t q,
-                               std::uint32_t c, std::uint64_t b) {
-  const auto& turn = kSpan[c][0];
-  for (; b < length; b += PrimeOf(q, c)) {
-    for (int k = 0; k < 8; ++k) bytes[b + q * turn[k].GapSum + turn[k].CorrectionSum] &= turn[k].Mask;
-  }
-  return b;
-}
 
 }  // namespace tamsel
