@@ -4,13 +4,54 @@
 // last byte belong to neighbours: the readers mask them, never clear them.
 #pragma once
 #include <bit>
-#include <cstddef>
-#include <cstdint>
 #include <cstring>
 
 #include "engines/sieve_wheel.h"
 
 namespace tamsel {
+
+namespace bits_detail {
+// The bits of the numbers 30b + r with r >= t (first row) and r <= t.
+inline constexpr auto kKeep = [] {
+  std::array<std::array<std::uint8_t, 30>, 2> keep{};
+  for (std::uint32_t t = 0; t < 30; ++t) {
+    for (int b = 0; b < 8; ++b) {
+      keep[0][t] |= static_cast<std::uint8_t>(kWheelResidues[b] >= t ? 1 << b : 0);
+      keep[1][t] |= static_cast<std::uint8_t>(kWheelResidues[b] <= t ? 1 << b : 0);
+    }
+  }
+  return keep;
+}();
+
+inline std::uint64_t CountBitsPortably(const std::uint8_t* bytes, std::size_t count) {
+  std::uint64_t total = 0;
+  std::size_t i = 0;
+  for (std::uint64_t word; i + 8 <= count; i += 8) {
+    std::memcpy(&word, bytes + i, sizeof word);
+    total += static_cast<std::uint64_t>(std::popcount(word));
+  }
+  for (; i < count; ++i) total += static_cast<std::uint64_t>(std::popcount(bytes[i]));
+  return total;
+}
+}  // namespace bits_detail
+
+// Bits set in bytes[0, count). Portable builds count bits without the
+// processor's instruction for it, several times slower; this compiler can
+// use it where the processor has it.
+#if (defined(__GNUC__) || defined(__clang__)) && defined(__x86_64__)
+__attribute__((target("popcnt"))) inline std::uint64_t CountBitsByInstruction(const std::uint8_t* bytes,
+                                                                               std::size_t count) {
+  return bits_detail::CountBitsPortably(bytes, count);
+}
+inline std::uint64_t CountBits(const std::uint8_t* bytes, std::size_t count) {
+  static const bool hasInstruction = __builtin_cpu_supports("popcnt");
+  return hasInstruction ? CountBitsByInstruction(bytes, count) : bits_detail::CountBitsPortably(bytes, count);
+}
+#else
+inline std::uint64_t CountBits(const std::uint8_t* bytes, std::size_t count) {
+  return bits_detail::CountBitsPortably(bytes, count);
+}
+#endif
 
 // Bytes[i] is byte FirstByte + i of the range (Low / 30 and High / 30 are
 // its first and last). The primes 2, 3 and 5, which have no bits, count as
@@ -20,12 +61,13 @@ struct TSegmentBits {
   std::size_t Length = 0;
   std::uint64_t FirstByte = 0, Low = 0, High = 0;
   // Byte i without the bits of numbers outside Low..High.
-  std::uint8_t Masked(std::size_t i) const;
+  std::uint8_t Masked(std::size_t i) const {
+    std::uint8_t byte = Bytes[i];
+    if (i == 0) byte &= bits_detail::kKeep[0][Low - 30 * FirstByte];
+    if (i + 1 == Length) byte &= bits_detail::kKeep[1][High - 30 * (FirstByte + i)];
+    return byte;
+  }
 };
-
-std::uint64_t CountSegmentPrimes(const TSegmentBits& bits);
-// 0 when there is none.
-std::uint64_t HighestSegmentPrime(const TSegmentBits& bits);
 
 // Calls found(prime) for every prime of the piece in ascending order, the
 // bytes inside eight at a time (a loop exit per word, not per byte).
@@ -51,11 +93,35 @@ void ForEachSegmentPrime(const TSegmentBits& bits, F&& found) {
   if (bits.Length > 1) each(bits.FirstByte + bits.Length - 1, bits.Masked(bits.Length - 1));
 }
 
+// The edge bytes once more, masked, in place of their whole counts.
+inline std::uint64_t CountSegmentPrimes(const TSegmentBits& bits) {
+  std::uint64_t count = CountBits(bits.Bytes, bits.Length);
+  for (const std::uint64_t p : {2, 3, 5}) count += p >= bits.Low && p <= bits.High ? 1 : 0;
+  for (const std::size_t i : {std::size_t{0}, bits.Length - 1}) {
+    count += static_cast<std::uint64_t>(std::popcount(bits.Masked(i)) - std::popcount(bits.Bytes[i]));
+    if (bits.Length == 1) break;
+  }
+  return count;
+}
+
+// The highest prime of the piece, 0 when there is none.
+inline std::uint64_t HighestSegmentPrime(const TSegmentBits& bits) {
+  for (std::size_t i = bits.Length; i-- > 0;) {
+    if (const std::uint8_t byte = bits.Masked(i); byte != 0) {
+      return 30 * (bits.FirstByte + i) + kWheelResidues[std::bit_width(byte) - 1];
+    }
+  }
+  for (const std::uint64_t p : {5, 3, 2}) {
+    if (p >= bits.Low && p <= bits.High) return p;
+  }
+  return 0;
+}
+
 // table[v] := 1 for every prime v of the piece and 0 for the other numbers
 // Low..High; table is indexed by the number itself.
-void ExpandSegment(const TSegmentBits& bits, std::uint8_t* table);
-
-// Bits set in bytes[0, count), with the processor's instruction where it has one.
-std::uint64_t CountBits(const std::uint8_t* bytes, std::size_t count);
+inline void ExpandSegment(const TSegmentBits& bits, std::uint8_t* table) {
+  std::memset(table + bits.Low, 0, bits.High - bits.Low + 1);
+  ForEachSegmentPrime(bits, [&](std::uint64_t p) { table[p] = 1; });
+}
 
 }  // namespace tamsel
