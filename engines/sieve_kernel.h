@@ -1,14 +1,12 @@
 // The sieve kernel the engines share: it sieves a run of consecutive numbers
 // in blocks sized for the level 2 cache, in pieces for the level 1 cache,
-// whatever the engine's segments are (at small limits a block holds many
-// segments, at large ones a segment takes many blocks), and hands the bits
-// out piece by piece in ascending order. Each kind of prime carries its
-// state from block to block, so that no prime is placed twice in a run.
+// whatever the engine's segments are, and hands the bits out piece by piece
+// in ascending order. Each kind of prime carries its state from block to
+// block, so that no prime is placed twice in a run.
 #pragma once
 #include <stdexcept>
 #include <tuple>
 
-#include "engines/sieve_bits.h"
 #include "engines/sieve_hit_primes.h"
 #include "engines/sieve_presieve.h"
 #include "engines/sieve_table.h"
@@ -26,31 +24,28 @@ std::uint64_t ChooseBlockBytes();
 class TSievingPrimes {
  public:
   // Primes shorter than a piece cross whole turns, and so do those up to
-  // turnBytes (a turn of p numbers takes about p bytes, reaching past the
-  // block into bytes the sieve keeps; kWholeBlock: as long as a block); the
-  // others cross hit by hit. Whole turns up to 1 MiB, which the level 2
-  // cache holds, were fastest from 10^12 to 10^16 (a block's length took
-  // up to 30 percent longer, for 0.8 MiB less). Sizes are rounded down to
-  // powers of two from 1 to kMaxBlockBytes, a piece to at most a block.
+  // turnBytes (kWholeBlock: a block's length), reaching past the block into
+  // bytes the sieve keeps; the others cross hit by hit. Whole turns up to
+  // 1 MiB, which the level 2 cache holds, were fastest from 10^12 to 10^16
+  // (a block's length took up to 30 percent longer, for 0.8 MiB less).
+  // Sizes are rounded down to powers of two from 1 to kMaxBlockBytes.
   static constexpr std::uint64_t kTurnBytes = 1 << 20, kWholeBlock = UINT64_MAX;
   template <typename Primes>
   TSievingPrimes(Primes&& primes, const TPresieve& presieve, std::uint64_t blockBytes = ChooseBlockBytes(),
                  std::uint64_t turnBytes = kTurnBytes, std::uint64_t pieceBytes = ChoosePieceBytes())
       : presieve_(&presieve), shift_(ShiftFor(blockBytes)), pieceShift_(std::min(shift_, ShiftFor(pieceBytes))) {
-    // k + 1 multiples span at least 2p numbers for k = 1 and 6p for k = 2
-    // (the least gaps between cofactors are 2, then 4), so a prime with
-    // p * 2 >= 30 * (block + 1) hits a block at most once, with 6p twice.
+    // Two multiples span at least 2p numbers, three 6p (the least gaps
+    // between cofactors are 2, then 4): with 2p >= 30 * (block + 1) a prime
+    // hits a block at most once, with 6p at most twice.
     const std::uint64_t span = 30 * (BlockBytes() + 1), smallest = presieve.Largest() + 1;
     const std::uint64_t wholeTurns = std::max(PieceBytes() - 1, turnBytes == kWholeBlock ? BlockBytes() : turnBytes);
     for (const std::uint64_t p : primes) {
       if (p > kMaxSievingPrime) throw std::length_error("sieving prime above 2^32");
       if (p < smallest) continue;
-      if (p > wholeTurns) {
-        bucketed_[1 + (p * 2 >= span ? 1 : p * 6 >= span ? 2 : 0)].Add(p);
-      } else if (p < PieceBytes()) {
+      if (p < PieceBytes()) {
         turn_[QClassOf(p) & 7].push_back({QClassOf(p) >> 3, 0});
       } else {
-        bucketed_[0].Add(p);
+        bucketed_[p <= wholeTurns ? 0 : p * 2 >= span ? 2 : p * 6 >= span ? 3 : 1].Add(p);
       }
       if (p <= wholeTurns) longestTurn_ = p;
     }
@@ -65,7 +60,7 @@ class TSievingPrimes {
   std::uint32_t shift_, pieceShift_;
   std::uint64_t longestTurn_ = 0;
   TTurnPrimes::TByClass turn_;
-  TPrimeList bucketed_[4];  // in the order of TSegmentSieve::bucketed_
+  TPrimeList bucketed_[4];  // for the kinds of TSegmentSieve::bucketed_, in their order
 };
 
 class TSegmentSieve {
@@ -92,12 +87,12 @@ class TSegmentSieve {
   void SieveBlock();
   const TSievingPrimes* primes_ = nullptr;
   TTurnPrimes turn_;
+  // Waiting for their turns, then with any number of hits, one and two.
   std::tuple<TTurnWaitingPrimes, THitPrimes<0>, THitPrimes<1>, THitPrimes<2>> bucketed_;
   // From window_[start_]: the block's bytes, then those that turns reached
-  // beyond it (reach_ in all at most), then room for one more block. Each
-  // block starts where the one before ends, the bytes moving back to the
-  // start when the end comes too near. The last byte is a spare that takes
-  // the crossings that miss.
+  // beyond it (reach_ in all at most), then room for one more block; the
+  // bytes move back to the start when the end comes too near. The last byte
+  // is a spare that takes the crossings that miss.
   std::vector<std::uint8_t> window_;
   std::size_t start_ = 0, reach_ = 0;
   std::uint64_t runFirstByte_ = 0, lastByte_ = 0, blockFirstByte_ = 0, block_ = 0;

@@ -3,6 +3,7 @@
 // the last ones reaching past its end into the bytes kept for those after
 // it, so that no turn is cut in two.
 #pragma once
+#include <algorithm>
 #include <cstddef>
 #include <utility>
 #include <vector>
@@ -20,26 +21,21 @@ class TTurnPrimes {
   // The primes of each class, ascending.
   using TByClass = std::array<std::vector<TPrime>, 8>;
   void Reset(const TByClass& primes) { primes_ = primes; }
-  // Primes whose squares lie below start go from their first multiple on.
+  // From the run's start on: primes whose squares lie below it go from their
+  // first multiple, the others from their squares as their blocks come.
   void Place(const TBlock& block, std::uint64_t start) {
-    for (std::uint32_t c = 0; c < 8; ++c) {
-      for (active_[c] = 0; active_[c] < primes_[c].size(); ++active_[c]) {
-        TPrime& prime = primes_[c][active_[c]];
-        const std::uint64_t p = PrimeOf(prime.Q, c);
-        if (p * p >= start) break;
-        const TMultiple m = FirstMultiple(p, start);
-        prime.Next = static_cast<std::uint32_t>(TurnStart(block.Bytes, prime.Q, c, m.Byte - block.FirstByte, m.Wheel));
-      }
-    }
+    std::fill(std::begin(active_), std::end(active_), 0);
+    start_ = start;
+    Activate(block);
   }
-  // The others from their squares, p * p with the cofactor p at wheel position c.
   void Activate(const TBlock& block) {
     for (std::uint32_t c = 0; c < 8; ++c) {
       for (; active_[c] < primes_[c].size(); ++active_[c]) {
         TPrime& prime = primes_[c][active_[c]];
-        const std::uint64_t byte = PrimeOf(prime.Q, c) * PrimeOf(prime.Q, c) / 30;
-        if (byte >= block.FirstByte + block.Length) break;
-        prime.Next = static_cast<std::uint32_t>(TurnStart(block.Bytes, prime.Q, c, byte - block.FirstByte, c));
+        const std::uint64_t p = PrimeOf(prime.Q, c);
+        if (p * p / 30 >= block.FirstByte + block.Length) break;
+        const TMultiple m = p * p >= start_ ? TMultiple{p * p / 30, c} : FirstMultiple(p, start_);
+        prime.Next = static_cast<std::uint32_t>(TurnStart(block.Bytes, prime.Q, c, m.Byte - block.FirstByte, m.Wheel));
       }
     }
   }
@@ -73,6 +69,7 @@ class TTurnPrimes {
   }
   TByClass primes_;
   std::size_t active_[8] = {};  // the others wait for their squares
+  std::uint64_t start_ = 0;
 };
 
 }  // namespace tamsel

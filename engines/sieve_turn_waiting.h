@@ -14,14 +14,19 @@ class TTurnWaitingPrimes : public TBucketPrimes<TTurnWaitingPrimes> {
   void Wait(const TBlock& block, std::uint64_t offset, std::uint32_t wheel, std::uint32_t qClass) {
     TBucketPrimes::Wait(block, TurnStart(block.Bytes, qClass >> 3, qClass & 7, offset, wheel), 0, qClass);
   }
+  // Each crosses the turns that start in the block.
   void Cross(const TBlock& block) {
-    buckets_.Drain(block.Index, [&](const TWaiting* waiting, std::uint32_t count) {
-      for (std::uint32_t i = 0; i < count; ++i) {
-        const std::uint32_t qClass = waiting[i].QClass;
-        const std::uint64_t next = CrossTurn(block.Bytes, std::uint64_t{1} << block.Shift, qClass >> 3,
-                                             qClass & 7, waiting[i].OffsetWheel >> 3);
-        TBucketPrimes::Wait(block, next, 0, qClass);
+    std::uint8_t* bytes = block.Bytes;
+    const std::uint64_t size = std::uint64_t{1} << block.Shift;
+    buckets_.Drain(block.Index, [&](TWaiting waiting) {
+      const std::uint32_t c = waiting.QClass & 7;
+      const std::uint64_t q = waiting.QClass >> 3;
+      const auto& turn = kSpan[c][0];
+      std::uint64_t b = waiting.OffsetWheel >> 3;
+      for (; b < size; b += PrimeOf(q, c)) {
+        for (int k = 0; k < 8; ++k) bytes[b + q * turn[k].GapSum + turn[k].CorrectionSum] &= turn[k].Mask;
       }
+      TBucketPrimes::Wait(block, b, 0, waiting.QClass);
     });
   }
 };

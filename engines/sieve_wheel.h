@@ -28,7 +28,9 @@ inline constexpr auto kRoundUp = [] {
 }();
 
 // q * 8 + c of a prime above 5.
-inline std::uint32_t QClassOf(std::uint64_t p) { return static_cast<std::uint32_t>(p / 30 << 3 | kRoundUp[p % 30].Wheel); }
+inline std::uint32_t QClassOf(std::uint64_t p) {
+  return static_cast<std::uint32_t>(p / 30 << 3 | kRoundUp[p % 30].Wheel);
+}
 
 // For p = 30q + r (r the residue of class c), the multiple with cofactor
 // 30j + kWheelResidues[w] lies in byte j * p + q * kWheelResidues[w] +
@@ -55,8 +57,8 @@ inline constexpr auto kSpan = [] {
   return span;
 }();
 
-// The first multiple p * m >= start with m coprime to 30: its byte and the
-// wheel position of m.
+// The first multiple p * m >= start with m coprime to 30: its byte and m's
+// wheel position.
 struct TMultiple {
   std::uint64_t Byte;
   std::uint32_t Wheel;
@@ -65,34 +67,6 @@ inline TMultiple FirstMultiple(std::uint64_t p, std::uint64_t start) {
   const std::uint64_t cofactor = start / p + (start % p != 0 ? 1 : 0);
   const TRoundUp up = kRoundUp[cofactor % 30];
   return {(cofactor + up.Add) * p / 30, up.Wheel};
-}
-
-// The turn holding the multiple `offset` bytes from a block's first byte
-// (cofactor at wheel position `wheel`) starts q * (residue - 1) + r *
-// residue div 30 bytes before it. Returns that start's offset; when it lies
-// before the block, crosses the rest of the turn in bytes (the block's) now
-// and returns the start of the next turn.
-inline std::uint64_t TurnStart(std::uint8_t* bytes, std::uint64_t q, std::uint32_t c, std::uint64_t offset,
-                               std::uint32_t wheel) {
-  const std::uint32_t residue = kWheelResidues[wheel];
-  const std::uint64_t before = q * (residue - 1) + kWheelResidues[c] * residue / 30;
-  if (offset >= before) return offset - before;
-  for (std::uint32_t k = 0; wheel + k < 8; ++k) {
-    const TSpan& span = kSpan[c][wheel][k];
-    bytes[offset + q * span.GapSum + span.CorrectionSum] &= span.Mask;
-  }
-  return offset - before + PrimeOf(q, c);
-}
-
-// Crosses the whole turns of a prime of class c that start before `length`,
-// from the turn starting at byte b; returns the start of the next turn.
-inline std::uint64_t CrossTurn(std::uint8_t* bytes, std::uint64_t length, std::uint64_t q, std::uint32_t c,
-                               std::uint64_t b) {
-  const auto& turn = kSpan[c][0];
-  for (; b < length; b += PrimeOf(q, c)) {
-    for (int k = 0; k < 8; ++k) bytes[b + q * turn[k].GapSum + turn[k].CorrectionSum] &= turn[k].Mask;
-  }
-  return b;
 }
 
 // The block being sieved, as every kind of prime sees it: Bytes holds its
@@ -104,5 +78,22 @@ struct TBlock {
   std::uint64_t Index, Last;  // from the run's first block: this one and the run's last
   std::uint32_t Shift;
 };
+
+// The turn holding the multiple `offset` bytes from a block's first byte
+// (cofactor at wheel position `wheel`) starts q * (residue - 1) + r *
+// residue div 30 bytes before it. Returns that start's offset; when it lies
+// before the block, crosses the rest of the turn now and returns the start
+// of the next turn.
+inline std::uint64_t TurnStart(std::uint8_t* bytes, std::uint64_t q, std::uint32_t c, std::uint64_t offset,
+                               std::uint32_t wheel) {
+  const std::uint32_t residue = kWheelResidues[wheel];
+  const std::uint64_t before = q * (residue - 1) + kWheelResidues[c] * residue / 30;
+  if (offset >= before) return offset - before;
+  for (std::uint32_t k = 0; wheel + k < 8; ++k) {
+    const TSpan& span = kSpan[c][wheel][k];
+    bytes[offset + q * span.GapSum + span.CorrectionSum] &= span.Mask;
+  }
+  return offset - before + PrimeOf(q, c);
+}
 
 }  // namespace tamsel
