@@ -33,25 +33,23 @@ inline std::uint64_t CountBitsPortably(const std::uint8_t* bytes, std::size_t co
   for (; i < count; ++i) total += static_cast<std::uint64_t>(std::popcount(bytes[i]));
   return total;
 }
+#if (defined(__GNUC__) || defined(__clang__)) && defined(__x86_64__)
+[[gnu::target("popcnt")]] inline std::uint64_t CountBitsByInstruction(const std::uint8_t* bytes, std::size_t count) {
+  return CountBitsPortably(bytes, count);
+}
+#endif
 }  // namespace bits_detail
 
 // Bits set in bytes[0, count). Portable builds count bits without the
 // processor's instruction for it, several times slower; this compiler can
 // use it where the processor has it.
+inline std::uint64_t CountBits(const std::uint8_t* bytes, std::size_t count) {
 #if (defined(__GNUC__) || defined(__clang__)) && defined(__x86_64__)
-__attribute__((target("popcnt"))) inline std::uint64_t CountBitsByInstruction(const std::uint8_t* bytes,
-                                                                               std::size_t count) {
-  return bits_detail::CountBitsPortably(bytes, count);
-}
-inline std::uint64_t CountBits(const std::uint8_t* bytes, std::size_t count) {
   static const bool hasInstruction = __builtin_cpu_supports("popcnt");
-  return hasInstruction ? CountBitsByInstruction(bytes, count) : bits_detail::CountBitsPortably(bytes, count);
-}
-#else
-inline std::uint64_t CountBits(const std::uint8_t* bytes, std::size_t count) {
+  if (hasInstruction) return bits_detail::CountBitsByInstruction(bytes, count);
+#endif
   return bits_detail::CountBitsPortably(bytes, count);
 }
-#endif
 
 // Bytes[i] is byte FirstByte + i of the range (Low / 30 and High / 30 are
 // its first and last). The primes 2, 3 and 5, which have no bits, count as
@@ -90,7 +88,7 @@ void ForEachSegmentPrime(const TSegmentBits& bits, F&& found) {
     each(bits.FirstByte + i, word);
   }
   for (; i + 1 < bits.Length; ++i) each(bits.FirstByte + i, bits.Bytes[i]);
-  if (bits.Length > 1) each(bits.FirstByte + bits.Length - 1, bits.Masked(bits.Length - 1));
+  if (bits.Length > 1) each(bits.FirstByte + i, bits.Masked(i));
 }
 
 // The edge bytes once more, masked, in place of their whole counts.

@@ -21,10 +21,6 @@ std::uint64_t ChooseBlockBytes() {
   return std::max(ChoosePieceBytes(), level2 >= 65536 ? std::bit_floor(level2 / 8) : 256 * 1024);
 }
 
-std::uint32_t TSievingPrimes::ShiftFor(std::uint64_t bytes) {
-  return static_cast<std::uint32_t>(std::bit_width(std::clamp<std::uint64_t>(bytes, 1, kMaxBlockBytes)) - 1);
-}
-
 TSegmentSieve::TSegmentSieve(const TSievingPrimes& primes)
     : primes_(&primes), window_(2 * primes.BlockBytes() + primes.longestTurn_ + 1),
       reach_(primes.BlockBytes() + primes.longestTurn_) {

@@ -55,7 +55,9 @@ class TSievingPrimes {
 
  private:
   friend class TSegmentSieve;
-  static std::uint32_t ShiftFor(std::uint64_t bytes);
+  static std::uint32_t ShiftFor(std::uint64_t bytes) {
+    return static_cast<std::uint32_t>(std::bit_width(std::clamp<std::uint64_t>(bytes, 1, kMaxBlockBytes)) - 1);
+  }
   const TPresieve* presieve_;
   std::uint32_t shift_, pieceShift_;
   std::uint64_t longestTurn_ = 0;

@@ -1,7 +1,6 @@
 // Helpers for tables of a byte per number (the simple sieve's and the base
-// range's), and the small plain sieve and square root every engine sizes by.
+// range's), and the small plain sieve for the primes below a square root.
 #pragma once
-#include <cmath>
 #include <vector>
 
 #include "engines/prime_records.h"
@@ -34,12 +33,6 @@ inline TPrimeFound SmallPrimes(std::uint64_t limit) {
     for (std::uint64_t m = p * p; p <= limit / p && m <= limit; m += p) composite[m] = 1;
   }
   return primes;
-}
-
-// floor(sqrt(value)) computed in double precision, as the engines size
-// their tables (above 2^53 the value is first rounded to a double).
-inline std::uint64_t TruncatedSqrt(std::uint64_t value) {
-  return static_cast<std::uint64_t>(std::sqrt(static_cast<double>(value)));
 }
 
 }  // namespace tamsel

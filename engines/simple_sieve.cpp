@@ -1,6 +1,7 @@
 #include "engines/simple_sieve.h"
 
 #include <algorithm>
+#include <cmath>
 #include <optional>
 #include <vector>
 
@@ -22,7 +23,7 @@ void ShowAndCount(const TPrimeCheck& table, std::uint64_t upTo, TPrimeRecord& re
 
 void BuildTable(TPrimeCheck& table, std::uint64_t limit, bool showsProgress) {
   table.resize(limit + 1);
-  const std::uint64_t root = TruncatedSqrt(limit);
+  const auto root = static_cast<std::uint64_t>(std::sqrt(static_cast<double>(limit)));
   const TPrimeFound basePrimes = SmallPrimes(root);
   // Sieved as bits in the kernel's blocks, each then spread out to a byte
   // per number.
