@@ -67,15 +67,15 @@ class TBuckets {
   }
   // Drops every entry, as a run left unfinished may have.
   void Clear() {
-    for (std::uint64_t block = 0; block < lists_.size(); ++block) Drain(block, [](TWaiting) {});
+    for (std::uint64_t block = 0; block < lists_.size(); ++block) Drain(block, [](auto, auto) {});
   }
   void Push(std::uint64_t block, TWaiting waiting) {
     TList& list = lists_[block & mask_];
     if (list.Filled == kChunkItems) Grow(list);
     list.Head->Items[list.Filled++] = waiting;
   }
-  // Calls each(waiting) for every entry of the block's list, each chunk
-  // going back to the pool once read; each may push to other blocks.
+  // Calls each(items, count) for every chunk of the block's list, each
+  // chunk going back to the pool once read; each may push to other blocks.
   template <typename F>
   void Drain(std::uint64_t block, F&& each) {
     TList& list = lists_[block & mask_];
@@ -83,7 +83,7 @@ class TBuckets {
     std::uint32_t count = list.Filled;
     list = TList{};
     while (chunk != nullptr) {
-      for (std::uint32_t i = 0; i < count; ++i) each(chunk->Items[i]);
+      each(static_cast<const TWaiting*>(chunk->Items), count);
       chunk = std::exchange(chunk->Next, std::exchange(free_, chunk));
       count = kChunkItems;
     }
@@ -127,21 +127,22 @@ class TBucketPrimes {
     primes_ = &primes;
     buckets_.Reset(3 + (Kind::Reach(primes.Largest()) >> shift));
   }
-  // From the run's start on: primes whose squares lie below it go from their
-  // first multiple, the others from their squares as their blocks come.
+  // Primes whose squares lie below start go from their first multiple on.
   void Place(const TBlock& block, std::uint64_t start) {
     buckets_.Clear();
-    active_ = primes_->Begin();
-    start_ = start;
-    Activate(block);
+    for (active_ = primes_->Begin(); active_.Prime != 0 && active_.Prime * active_.Prime < start;
+         active_ = primes_->Advanced(active_)) {
+      const TMultiple m = FirstMultiple(active_.Prime, start);
+      if ((m.Byte - block.FirstByte) >> block.Shift > block.Last) continue;  // hits nothing in the run
+      static_cast<Kind*>(this)->Wait(block, m.Byte - block.FirstByte, m.Wheel, QClassOf(active_.Prime));
+    }
   }
+  // The others from their squares, p * p with the cofactor p, as their blocks come.
   void Activate(const TBlock& block) {
     for (; active_.Prime != 0 && active_.Prime * active_.Prime / 30 < block.FirstByte + block.Length;
          active_ = primes_->Advanced(active_)) {
-      const std::uint64_t p = active_.Prime;
-      const TMultiple m = p * p >= start_ ? TMultiple{p * p / 30, QClassOf(p) & 7} : FirstMultiple(p, start_);
-      if ((m.Byte - block.FirstByte) >> block.Shift > block.Last) continue;  // hits nothing in the run
-      static_cast<Kind*>(this)->Wait(block, m.Byte - block.FirstByte, m.Wheel, QClassOf(p));
+      static_cast<Kind*>(this)->Wait(block, active_.Prime * active_.Prime / 30 - block.FirstByte,
+                                     QClassOf(active_.Prime) & 7, QClassOf(active_.Prime));
     }
   }
 
@@ -155,7 +156,6 @@ class TBucketPrimes {
   }
   const TPrimeList* primes_ = nullptr;
   TPrimeList::TCursor active_;
-  std::uint64_t start_ = 0;
   TBuckets buckets_;
 };
 

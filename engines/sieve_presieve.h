@@ -30,8 +30,9 @@ class TPresieve {
     }
   }
   // Clears in bytes[i] the bits of the multiples of the presieved primes
-  // (the primes themselves too) in byte firstByte + i.
-  void Fill(std::uint8_t* bytes, std::uint64_t firstByte, std::size_t count) const {
+  // (the primes themselves too) in byte firstByte + i. Out of line: inlined
+  // into the block's loop, the sieve took up to a tenth longer at 10^16.
+  [[gnu::noinline]] void Fill(std::uint8_t* bytes, std::uint64_t firstByte, std::size_t count) const {
     for (const std::vector<std::uint8_t>& pattern : patterns_) {
       std::size_t phase = static_cast<std::size_t>(firstByte % pattern.size());
       for (std::size_t done = 0; done < count; phase = 0) {

@@ -29,12 +29,13 @@ class TTurnPrimes {
     Activate(block);
   }
   void Activate(const TBlock& block) {
+    const std::uint64_t start = start_, end = 30 * (block.FirstByte + block.Length);
     for (std::uint32_t c = 0; c < 8; ++c) {
       for (; active_[c] < primes_[c].size(); ++active_[c]) {
         TPrime& prime = primes_[c][active_[c]];
         const std::uint64_t p = PrimeOf(prime.Q, c);
-        if (p * p / 30 >= block.FirstByte + block.Length) break;
-        const TMultiple m = p * p >= start_ ? TMultiple{p * p / 30, c} : FirstMultiple(p, start_);
+        if (p * p >= end) break;
+        const TMultiple m = p * p >= start ? TMultiple{p * p / 30, c} : FirstMultiple(p, start);
         prime.Next = static_cast<std::uint32_t>(TurnStart(block.Bytes, prime.Q, c, m.Byte - block.FirstByte, m.Wheel));
       }
     }
