@@ -10,9 +10,8 @@
 
 namespace tamsel {
 
-namespace bits_detail {
 // The bits of the numbers 30b + r with r >= t (first row) and r <= t.
-inline constexpr auto kKeep = [] {
+inline constexpr auto kEdgeKeep = [] {
   std::array<std::array<std::uint8_t, 30>, 2> keep{};
   for (std::uint32_t t = 0; t < 30; ++t) {
     for (int b = 0; b < 8; ++b) {
@@ -38,7 +37,6 @@ inline std::uint64_t CountBitsPortably(const std::uint8_t* bytes, std::size_t co
   return CountBitsPortably(bytes, count);
 }
 #endif
-}  // namespace bits_detail
 
 // Bits set in bytes[0, count). Portable builds count bits without the
 // processor's instruction for it, several times slower; this compiler can
@@ -46,9 +44,9 @@ inline std::uint64_t CountBitsPortably(const std::uint8_t* bytes, std::size_t co
 inline std::uint64_t CountBits(const std::uint8_t* bytes, std::size_t count) {
 #if (defined(__GNUC__) || defined(__clang__)) && defined(__x86_64__)
   static const bool hasInstruction = __builtin_cpu_supports("popcnt");
-  if (hasInstruction) return bits_detail::CountBitsByInstruction(bytes, count);
+  if (hasInstruction) return CountBitsByInstruction(bytes, count);
 #endif
-  return bits_detail::CountBitsPortably(bytes, count);
+  return CountBitsPortably(bytes, count);
 }
 
 // Bytes[i] is byte FirstByte + i of the range (Low / 30 and High / 30 are
@@ -61,8 +59,8 @@ struct TSegmentBits {
   // Byte i without the bits of numbers outside Low..High.
   std::uint8_t Masked(std::size_t i) const {
     std::uint8_t byte = Bytes[i];
-    if (i == 0) byte &= bits_detail::kKeep[0][Low - 30 * FirstByte];
-    if (i + 1 == Length) byte &= bits_detail::kKeep[1][High - 30 * (FirstByte + i)];
+    if (i == 0) byte &= kEdgeKeep[0][Low - 30 * FirstByte];
+    if (i + 1 == Length) byte &= kEdgeKeep[1][High - 30 * (FirstByte + i)];
     return byte;
   }
 };
@@ -95,11 +93,10 @@ void ForEachSegmentPrime(const TSegmentBits& bits, F&& found) {
 inline std::uint64_t CountSegmentPrimes(const TSegmentBits& bits) {
   std::uint64_t count = CountBits(bits.Bytes, bits.Length);
   for (const std::uint64_t p : {2, 3, 5}) count += p >= bits.Low && p <= bits.High ? 1 : 0;
-  for (const std::size_t i : {std::size_t{0}, bits.Length - 1}) {
-    count += static_cast<std::uint64_t>(std::popcount(bits.Masked(i)) - std::popcount(bits.Bytes[i]));
-    if (bits.Length == 1) break;
-  }
-  return count;
+  count += static_cast<std::uint64_t>(std::popcount(bits.Masked(0)) - std::popcount(bits.Bytes[0]));
+  if (bits.Length == 1) return count;
+  return count + static_cast<std::uint64_t>(std::popcount(bits.Masked(bits.Length - 1)) -
+                                            std::popcount(bits.Bytes[bits.Length - 1]));
 }
 
 // The highest prime of the piece, 0 when there is none.
@@ -113,13 +110,6 @@ inline std::uint64_t HighestSegmentPrime(const TSegmentBits& bits) {
     if (p >= bits.Low && p <= bits.High) return p;
   }
   return 0;
-}
-
-// table[v] := 1 for every prime v of the piece and 0 for the other numbers
-// Low..High; table is indexed by the number itself.
-inline void ExpandSegment(const TSegmentBits& bits, std::uint8_t* table) {
-  std::memset(table + bits.Low, 0, bits.High - bits.Low + 1);
-  ForEachSegmentPrime(bits, [&](std::uint64_t p) { table[p] = 1; });
 }
 
 }  // namespace tamsel

@@ -7,14 +7,13 @@
 
 namespace tamsel {
 
-namespace hit_detail {
 // kSpan[c][w] cut to what a waiting prime needs, in eight bytes: the masks
 // of its next two multiples and the distances to the second and third.
-struct TStep {
+struct THitStep {
   std::uint8_t Mask[2], GapSum[2], CorrectionSum[2], Unused[2];
 };
-inline constexpr auto kSteps = [] {
-  std::array<TStep, 64> steps{};
+inline constexpr auto kHitSteps = [] {
+  std::array<THitStep, 64> steps{};
   for (std::uint32_t cw = 0; cw < 64; ++cw) {
     const auto& span = kSpan[cw / 8][cw % 8];
     steps[cw] = {{span[0].Mask, span[1].Mask}, {span[1].GapSum, span[2].GapSum},
@@ -22,14 +21,12 @@ inline constexpr auto kSteps = [] {
   }
   return steps;
 }();
-}  // namespace hit_detail
 
 template <int Hits>  // the most hits in one block: 1, 2, or 0 for any number
 class THitPrimes : public TBucketPrimes<THitPrimes<Hits>> {
  public:
-  // A pass ends at most a gap (6(q + 1) bytes) past the block, two (10(q +
-  // 1)) for two hits; a first multiple lies at most 7p / 30 + 1 bytes on:
-  // below p / 2.
+  // A pass ends at most a gap (6(q + 1) bytes) past the block, two (10(q + 1))
+  // for two hits; a first multiple lies at most 7p / 30 + 1 bytes on.
   static std::uint64_t Reach(std::uint64_t p) { return p / 2; }
   // Each crosses its hit (the first lies inside the block), with two hits
   // the second too when it lies inside (no branch, which would mispredict
@@ -44,7 +41,7 @@ class THitPrimes : public TBucketPrimes<THitPrimes<Hits>> {
         std::uint32_t w = waiting[i].OffsetWheel & 7;
         const std::uint32_t qClass = waiting[i].QClass;
         const std::uint64_t q = qClass >> 3;
-        const hit_detail::TStep& steps = hit_detail::kSteps[(qClass & 7) << 3 | w];
+        const THitStep& steps = kHitSteps[(qClass & 7) << 3 | w];
         const std::uint64_t second = b + q * steps.GapSum[0] + steps.CorrectionSum[0];
         if constexpr (Hits != 0) bytes[b] &= steps.Mask[0];
         if constexpr (Hits == 0) {

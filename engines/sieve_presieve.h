@@ -55,14 +55,12 @@ class TPresieve {
   static std::vector<std::uint8_t> PatternOf(const std::vector<std::uint32_t>& primes, std::uint64_t period) {
     std::vector<std::uint8_t> pattern(period, 0xFF);
     for (const std::uint32_t p : primes) {
-      // One period of p: byte i clears the bits of 30i + r divisible by p.
-      std::vector<std::uint8_t> single(p, 0xFF);
-      for (std::uint32_t i = 0; i < p; ++i) {
-        for (int b = 0; b < 8; ++b) {
-          if ((30 * i + kWheelResidues[b]) % p == 0) single[i] &= static_cast<std::uint8_t>(~(1 << b));
-        }
+      for (int b = 0; b < 8; ++b) {
+        // p divides 30i + r for one byte i in every p.
+        std::uint64_t i = 0;
+        while ((30 * i + kWheelResidues[b]) % p != 0) ++i;
+        for (; i < period; i += p) pattern[i] &= static_cast<std::uint8_t>(~(1 << b));
       }
-      for (std::uint64_t i = 0, k = 0; i < period; ++i, k = k + 1 == p ? 0 : k + 1) pattern[i] &= single[k];
     }
     return pattern;
   }

@@ -8,10 +8,6 @@
 
 namespace tamsel {
 
-// Number of nonzero bytes in table[0, count): every byte is 0 or 1, so the
-// bits set are the bytes set.
-inline std::uint64_t CountOnes(const std::uint8_t* table, std::size_t count) { return CountBits(table, count); }
-
 // Index of the last nonzero byte in table[0, count), or count when none.
 inline std::size_t FindLastOne(const std::uint8_t* table, std::size_t count) {
   std::size_t i = count;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <optional>
 #include <vector>
 
@@ -34,7 +35,8 @@ void BuildTable(TPrimeCheck& table, std::uint64_t limit, bool showsProgress) {
   std::optional<TSearchProgress> progress;
   if (showsProgress) progress.emplace(limit / 30 / sieving.BlockBytes() + 1);
   sieve.ForEachPiece(0, limit, [&](const TSegmentBits& bits) {
-    ExpandSegment(bits, table.data());
+    std::memset(table.data() + bits.Low, 0, bits.High - bits.Low + 1);
+    ForEachSegmentPrime(bits, [&](std::uint64_t p) { table[p] = 1; });
     AddProgress(1);
   });
   // 0 and 1 are no primes; the presieve crossed out its own primes, and
@@ -73,7 +75,7 @@ void CountPrimes(const TPrimeCheck& table, TPrimeRecord& record) {
     if (RunOptions.ShowPrimes) {
       ShowAndCount(table, h, record);
     } else {
-      record.Count += CountOnes(table.data(), h + 1);
+      record.Count += CountBits(table.data(), h + 1);  // every byte is 0 or 1
     }
   }
   if (!RunOptions.Benchmark) {
