@@ -38,9 +38,8 @@ inline std::uint64_t CountBitsPortably(const std::uint8_t* bytes, std::size_t co
 }
 #endif
 
-// Bits set in bytes[0, count). Portable builds count bits without the
-// processor's instruction for it, several times slower; this compiler can
-// use it where the processor has it.
+// Bits set in bytes[0, count), with the processor's instruction where it has
+// one: portable builds would count without it, several times slower.
 inline std::uint64_t CountBits(const std::uint8_t* bytes, std::size_t count) {
 #if (defined(__GNUC__) || defined(__clang__)) && defined(__x86_64__)
   static const bool hasInstruction = __builtin_cpu_supports("popcnt");
@@ -93,10 +92,11 @@ void ForEachSegmentPrime(const TSegmentBits& bits, F&& found) {
 inline std::uint64_t CountSegmentPrimes(const TSegmentBits& bits) {
   std::uint64_t count = CountBits(bits.Bytes, bits.Length);
   for (const std::uint64_t p : {2, 3, 5}) count += p >= bits.Low && p <= bits.High ? 1 : 0;
-  count += static_cast<std::uint64_t>(std::popcount(bits.Masked(0)) - std::popcount(bits.Bytes[0]));
-  if (bits.Length == 1) return count;
-  return count + static_cast<std::uint64_t>(std::popcount(bits.Masked(bits.Length - 1)) -
-                                            std::popcount(bits.Bytes[bits.Length - 1]));
+  for (const std::size_t i : {std::size_t{0}, bits.Length - 1}) {
+    count += static_cast<std::uint64_t>(std::popcount(bits.Masked(i)) - std::popcount(bits.Bytes[i]));
+    if (bits.Length == 1) break;
+  }
+  return count;
 }
 
 // The highest prime of the piece, 0 when there is none.

@@ -67,15 +67,15 @@ class TBuckets {
   }
   // Drops every entry, as a run left unfinished may have.
   void Clear() {
-    for (std::uint64_t block = 0; block < lists_.size(); ++block) Drain(block, [](auto, auto) {});
+    for (std::uint64_t block = 0; block < lists_.size(); ++block) Drain(block, [](TWaiting) {});
   }
   void Push(std::uint64_t block, TWaiting waiting) {
     TList& list = lists_[block & mask_];
     if (list.Filled == kChunkItems) Grow(list);
     list.Head->Items[list.Filled++] = waiting;
   }
-  // Calls each(items, count) for every chunk of the block's list, each
-  // chunk going back to the pool once read; each may push to other blocks.
+  // Calls each(waiting) for every entry of the block's list, each chunk
+  // going back to the pool once read; each may push to other blocks.
   template <typename F>
   void Drain(std::uint64_t block, F&& each) {
     TList& list = lists_[block & mask_];
@@ -83,7 +83,7 @@ class TBuckets {
     std::uint32_t count = list.Filled;
     list = TList{};
     while (chunk != nullptr) {
-      each(static_cast<const TWaiting*>(chunk->Items), count);
+      for (std::uint32_t i = 0; i < count; ++i) each(chunk->Items[i]);
       chunk = std::exchange(chunk->Next, std::exchange(free_, chunk));
       count = kChunkItems;
     }
@@ -117,9 +117,8 @@ class TBuckets {
 };
 
 // What each kind that waits in buckets keeps: its primes, the first of them
-// still waiting for its square, and its buckets. A kind may replace Wait, to
-// cross something first; Kind::Reach(p) bounds how far past a block's first
-// byte the next hit of its prime p lies.
+// still waiting for its square, and its buckets. Kind::Reach(p) bounds how far
+// past a block's first byte the next hit of p lies; Kind may replace Wait.
 template <typename Kind>
 class TBucketPrimes {
  public:
@@ -147,8 +146,7 @@ class TBucketPrimes {
   }
 
  protected:
-  // In the bucket of the block that holds byte `offset` (from this block's
-  // first); none waits beyond the run.
+  // In the bucket of the block holding byte `offset` (from this block's first); none waits beyond the run.
   void Wait(const TBlock& block, std::uint64_t offset, std::uint32_t wheel, std::uint32_t qClass) {
     const std::uint64_t target = block.Index + (offset >> block.Shift);
     const std::uint64_t within = offset & ((std::uint64_t{1} << block.Shift) - 1);

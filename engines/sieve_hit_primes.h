@@ -35,33 +35,31 @@ class THitPrimes : public TBucketPrimes<THitPrimes<Hits>> {
   void Cross(const TBlock& block) {
     const std::uint64_t size = std::uint64_t{1} << block.Shift;
     std::uint8_t* bytes = block.Bytes;
-    this->buckets_.Drain(block.Index, [&](const TWaiting* waiting, std::uint32_t count) {
-      for (std::uint32_t i = 0; i < count; ++i) {
-        std::uint64_t b = waiting[i].OffsetWheel >> 3;
-        std::uint32_t w = waiting[i].OffsetWheel & 7;
-        const std::uint32_t qClass = waiting[i].QClass;
-        const std::uint64_t q = qClass >> 3;
-        const THitStep& steps = kHitSteps[(qClass & 7) << 3 | w];
-        const std::uint64_t second = b + q * steps.GapSum[0] + steps.CorrectionSum[0];
-        if constexpr (Hits != 0) bytes[b] &= steps.Mask[0];
-        if constexpr (Hits == 0) {
-          do {
-            bytes[b] &= kSpan[qClass & 7][w][0].Mask;
-            b += q * kSpan[qClass & 7][w][1].GapSum + kSpan[qClass & 7][w][1].CorrectionSum;
-            w = (w + 1) & 7;
-          } while (b < size);
-        } else if constexpr (Hits == 1) {
-          b = second;
+    this->buckets_.Drain(block.Index, [&](TWaiting waiting) {
+      std::uint64_t b = waiting.OffsetWheel >> 3;
+      std::uint32_t w = waiting.OffsetWheel & 7;
+      const std::uint32_t c = waiting.QClass & 7;
+      const std::uint64_t q = waiting.QClass >> 3;
+      const THitStep& steps = kHitSteps[c << 3 | w];
+      const std::uint64_t second = b + q * steps.GapSum[0] + steps.CorrectionSum[0];
+      if constexpr (Hits != 0) bytes[b] &= steps.Mask[0];
+      if constexpr (Hits == 0) {
+        do {
+          bytes[b] &= kSpan[c][w][0].Mask;
+          b += q * kSpan[c][w][1].GapSum + kSpan[c][w][1].CorrectionSum;
           w = (w + 1) & 7;
-        } else {
-          bytes[std::min(second, block.Spare)] &= steps.Mask[1];
-          const auto inside = static_cast<std::uint32_t>((second - size) >> 63);
-          const std::uint64_t third = b + q * steps.GapSum[1] + steps.CorrectionSum[1];
-          b = second + ((third - second) & (0 - std::uint64_t{inside}));
-          w = (w + 1 + inside) & 7;
-        }
-        this->Wait(block, b, w, qClass);
+        } while (b < size);
+      } else if constexpr (Hits == 1) {
+        b = second;
+        w = (w + 1) & 7;
+      } else {
+        bytes[std::min(second, block.Spare)] &= steps.Mask[1];
+        const auto inside = static_cast<std::uint32_t>((second - size) >> 63);
+        const std::uint64_t third = b + q * steps.GapSum[1] + steps.CorrectionSum[1];
+        b = second + ((third - second) & (0 - std::uint64_t{inside}));
+        w = (w + 1 + inside) & 7;
       }
+      this->Wait(block, b, w, waiting.QClass);
     });
   }
 };

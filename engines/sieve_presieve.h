@@ -24,7 +24,15 @@ class TPresieve {
       }
       // A pattern costs its period to build: only worth it for enough work.
       if (primes.empty() || (!patterns_.empty() && period > workBytes / 16)) break;
-      patterns_.push_back(PatternOf(primes, period));
+      std::vector<std::uint8_t>& pattern = patterns_.emplace_back(period, 0xFF);
+      for (const std::uint32_t p : primes) {
+        for (int b = 0; b < 8; ++b) {
+          // p divides 30i + r for one byte i in every p.
+          std::uint64_t i = 0;
+          while ((30 * i + kWheelResidues[b]) % p != 0) ++i;
+          for (; i < period; i += p) pattern[i] &= static_cast<std::uint8_t>(~(1 << b));
+        }
+      }
       largest_ = primes.back();
       if (primes.size() < group.size()) break;
     }
@@ -52,18 +60,6 @@ class TPresieve {
   // stays small enough to be read from the level 2 cache.
   static constexpr std::initializer_list<std::initializer_list<std::uint32_t>> kGroups = {
       {7, 11, 13, 17}, {19, 23, 29}, {31, 37, 41}, {43, 47, 53}, {59, 61, 67}, {71, 73}, {79, 83}, {89, 97}};
-  static std::vector<std::uint8_t> PatternOf(const std::vector<std::uint32_t>& primes, std::uint64_t period) {
-    std::vector<std::uint8_t> pattern(period, 0xFF);
-    for (const std::uint32_t p : primes) {
-      for (int b = 0; b < 8; ++b) {
-        // p divides 30i + r for one byte i in every p.
-        std::uint64_t i = 0;
-        while ((30 * i + kWheelResidues[b]) % p != 0) ++i;
-        for (; i < period; i += p) pattern[i] &= static_cast<std::uint8_t>(~(1 << b));
-      }
-    }
-    return pattern;
-  }
   std::vector<std::vector<std::uint8_t>> patterns_;  // one period each
   std::uint64_t largest_ = 5;
 };

@@ -18,17 +18,15 @@ class TTurnWaitingPrimes : public TBucketPrimes<TTurnWaitingPrimes> {
   void Cross(const TBlock& block) {
     std::uint8_t* bytes = block.Bytes;
     const std::uint64_t size = std::uint64_t{1} << block.Shift;
-    buckets_.Drain(block.Index, [&](const TWaiting* waiting, std::uint32_t count) {
-      for (std::uint32_t i = 0; i < count; ++i) {
-        const std::uint32_t qClass = waiting[i].QClass, c = qClass & 7;
-        const std::uint64_t q = qClass >> 3;
-        const auto& turn = kSpan[c][0];
-        std::uint64_t b = waiting[i].OffsetWheel >> 3;
-        for (; b < size; b += PrimeOf(q, c)) {
-          for (int k = 0; k < 8; ++k) bytes[b + q * turn[k].GapSum + turn[k].CorrectionSum] &= turn[k].Mask;
-        }
-        TBucketPrimes::Wait(block, b, 0, qClass);
+    buckets_.Drain(block.Index, [&](TWaiting waiting) {
+      const std::uint32_t c = waiting.QClass & 7;
+      const std::uint64_t q = waiting.QClass >> 3;
+      const auto& turn = kSpan[c][0];
+      std::uint64_t b = waiting.OffsetWheel >> 3;
+      for (; b < size; b += PrimeOf(q, c)) {
+        for (int k = 0; k < 8; ++k) bytes[b + q * turn[k].GapSum + turn[k].CorrectionSum] &= turn[k].Mask;
       }
+      TBucketPrimes::Wait(block, b, 0, waiting.QClass);
     });
   }
 };

@@ -57,8 +57,7 @@ inline constexpr auto kSpan = [] {
   return span;
 }();
 
-// The first multiple p * m >= start with m coprime to 30: its byte and m's
-// wheel position.
+// The first multiple p * m >= start with m coprime to 30: its byte and m's wheel position.
 struct TMultiple {
   std::uint64_t Byte;
   std::uint32_t Wheel;
@@ -79,11 +78,10 @@ struct TBlock {
   std::uint32_t Shift;
 };
 
-// The turn holding the multiple `offset` bytes from a block's first byte
-// (cofactor at wheel position `wheel`) starts q * (residue - 1) + r *
-// residue div 30 bytes before it. Returns that start's offset; when it lies
-// before the block, crosses the rest of the turn now and returns the start
-// of the next turn.
+// The turn holding the multiple `offset` bytes into a block (cofactor at wheel
+// position `wheel`) starts q * (residue - 1) + r * residue div 30 bytes before
+// it. Returns that start; when it lies before the block, crosses the rest of
+// the turn now and returns the start of the next turn.
 inline std::uint64_t TurnStart(std::uint8_t* bytes, std::uint64_t q, std::uint32_t c, std::uint64_t offset,
                                std::uint32_t wheel) {
   const std::uint32_t residue = kWheelResidues[wheel];
