@@ -1,7 +1,6 @@
-// Reading sieved bits: count, highest prime and listing of the numbers
-// Low..High of a piece of a block. A block may hold several segments and a
-// segment several blocks, so the bits outside Low..High in the first and
-// last byte belong to neighbours: the readers mask them, never clear them.
+// Reading sieved bits: count, highest prime and listing of the numbers Low..High of a piece of a block. A
+// block may hold several segments and a segment several blocks, so the bits outside Low..High in the first
+// and last byte belong to neighbours: the readers mask them, never clear them.
 #pragma once
 #include <bit>
 #include <cstring>
@@ -38,8 +37,8 @@ inline std::uint64_t CountBitsPortably(const std::uint8_t* bytes, std::size_t co
 }
 #endif
 
-// Bits set in bytes[0, count), with the processor's instruction where it has
-// one: portable builds would count without it, several times slower.
+// Bits set in bytes[0, count), with the processor's instruction where it has one: portable builds would count
+// without it, several times slower.
 inline std::uint64_t CountBits(const std::uint8_t* bytes, std::size_t count) {
 #if (defined(__GNUC__) || defined(__clang__)) && defined(__x86_64__)
   static const bool hasInstruction = __builtin_cpu_supports("popcnt");
@@ -48,9 +47,8 @@ inline std::uint64_t CountBits(const std::uint8_t* bytes, std::size_t count) {
   return CountBitsPortably(bytes, count);
 }
 
-// Bytes[i] is byte FirstByte + i of the range (Low / 30 and High / 30 are
-// its first and last). The primes 2, 3 and 5, which have no bits, count as
-// found when they lie inside Low..High.
+// Bytes[i] is byte FirstByte + i of the range (Low / 30 and High / 30 are its first and last). The primes 2,
+// 3 and 5, which have no bits, count as found when they lie inside Low..High.
 struct TSegmentBits {
   const std::uint8_t* Bytes = nullptr;
   std::size_t Length = 0;
@@ -64,8 +62,8 @@ struct TSegmentBits {
   }
 };
 
-// Calls found(prime) for every prime of the piece in ascending order, the
-// bytes inside eight at a time (a loop exit per word, not per byte).
+// Calls found(prime) for every prime of the piece in ascending order, the bytes inside eight at a time (a
+// loop exit per word, not per byte).
 template <typename F>
 void ForEachSegmentPrime(const TSegmentBits& bits, F&& found) {
   for (const std::uint64_t p : {2, 3, 5}) {

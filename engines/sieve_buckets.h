@@ -1,7 +1,6 @@
-// Buckets for the primes that wait for a later block: a ring of lists, one
-// per block ahead, whose chunks come from one pool and go back to it once
-// read, so that memory follows the primes waiting, not the blocks sieved.
-// Also the limits of the packed fields every waiting prime relies on.
+// Buckets for the primes that wait for a later block: a ring of lists, one per block ahead, whose chunks come
+// from one pool and go back to it once read, so that memory follows the primes waiting, not the blocks
+// sieved. Also the limits of the packed fields every waiting prime relies on.
 #pragma once
 #include <algorithm>
 #include <bit>
@@ -19,17 +18,15 @@ struct TWaiting {
   std::uint32_t QClass;       // p div 30 * 8 + its class (p = 30q + kWheelResidues[c])
 };
 
-// The limits, checked where the sizes are chosen: offsets * 8 in 32 bits
-// need blocks below 2^29 bytes; q * 8 + c in 32 bits holds primes below
-// 2^34, of which the base primes (up to 2^32) use part; a multiple p * m
-// is at most the run's last number plus 7p, which must stay below 2^64.
+// The limits, checked where the sizes are chosen: offsets * 8 in 32 bits need blocks below 2^29 bytes;
+// q * 8 + c in 32 bits holds primes below 2^34, of which the base primes (up to 2^32) use part; a multiple
+// p * m is at most the run's last number plus 7p, which must stay below 2^64.
 inline constexpr std::uint64_t kMaxBlockBytes = std::uint64_t{1} << 28;
 inline constexpr std::uint64_t kMaxSievingPrime = UINT32_MAX;
 inline constexpr std::uint64_t kMaxSievedNumber = UINT64_MAX - 8 * kMaxSievingPrime;
 
-// The primes of one kind, ascending, in a byte each: half the gap to the one
-// before, or 0 when that gap is odd or above 510 and the prime is kept
-// whole beside (below 2^32 gaps stay under 340). Read in order by a cursor.
+// The primes of one kind, ascending, in a byte each: half the gap to the one before, or 0 when that gap is
+// odd or above 510 and the prime is kept whole beside (below 2^32 gaps stay under 340).
 class TPrimeList {
  public:
   void Add(std::uint64_t p) {
@@ -74,8 +71,8 @@ class TBuckets {
     if (list.Filled == kChunkItems) Grow(list);
     list.Head->Items[list.Filled++] = waiting;
   }
-  // Calls each(waiting) for every entry of the block's list, each chunk
-  // going back to the pool once read; each may push to other blocks.
+  // Calls each(waiting) for every entry of the block's list, each chunk going back to the pool once read;
+  // each may push to other blocks.
   template <typename F>
   void Drain(std::uint64_t block, F&& each) {
     TList& list = lists_[block & mask_];
@@ -116,9 +113,8 @@ class TBuckets {
   std::vector<std::unique_ptr<TChunk[]>> slabs_;
 };
 
-// What each kind that waits in buckets keeps: its primes, the first of them
-// still waiting for its square, and its buckets. Kind::Reach(p) bounds how far
-// past a block's first byte the next hit of p lies; Kind may replace Wait.
+// What each kind that waits in buckets keeps: its primes, the first still waiting for its square, its buckets.
+// Kind::Reach(p) bounds how far past a block's first byte the next hit of p lies; Kind may replace Wait.
 template <typename Kind>
 class TBucketPrimes {
  public:

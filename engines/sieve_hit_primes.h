@@ -1,14 +1,13 @@
-// The primes above the whole-turn limit cross one multiple at a time: each
-// waits in a bucket for the block that holds its next multiple, so that a
-// block costs it only its hits. The largest hit a block at most once or
-// twice, which spares them the loop; the kinds differ by type.
+// The primes above the whole-turn limit cross one multiple at a time: each waits in a bucket for the block
+// that holds its next multiple, so that a block costs it only its hits. The largest hit a block at most once
+// or twice, which spares them the loop; the kinds differ by type.
 #pragma once
 #include "engines/sieve_buckets.h"
 
 namespace tamsel {
 
-// kSpan[c][w] cut to what a waiting prime needs, in eight bytes: the masks
-// of its next two multiples and the distances to the second and third.
+// kSpan[c][w] cut to what a waiting prime needs, in eight bytes: masks of its next two multiples, distances
+// to the second and third.
 struct THitStep {
   std::uint8_t Mask[2], GapSum[2], CorrectionSum[2], Unused[2];
 };
@@ -25,13 +24,11 @@ inline constexpr auto kHitSteps = [] {
 template <int Hits>  // the most hits in one block: 1, 2, or 0 for any number
 class THitPrimes : public TBucketPrimes<THitPrimes<Hits>> {
  public:
-  // A pass ends at most a gap (6(q + 1) bytes) past the block, two (10(q + 1))
-  // for two hits; a first multiple lies at most 7p / 30 + 1 bytes on.
+  // A pass ends at most 6(q + 1) bytes past the block (10(q + 1) for two hits), a first multiple 7p / 30 + 1.
   static std::uint64_t Reach(std::uint64_t p) { return p / 2; }
-  // Each crosses its hit (the first lies inside the block), with two hits
-  // the second too when it lies inside (no branch, which would mispredict
-  // about every other time: one past the block goes to the spare byte or is
-  // crossed early, which does no harm), then waits for its next block.
+  // Each crosses its hit (the first lies inside the block), with two hits the second too when it lies inside
+  // (no branch, which would mispredict about every other time: one past the block goes to the spare byte or
+  // is crossed early, which does no harm), then waits for its next block.
   void Cross(const TBlock& block) {
     const std::uint64_t size = std::uint64_t{1} << block.Shift;
     std::uint8_t* bytes = block.Bytes;

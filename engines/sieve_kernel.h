@@ -1,8 +1,7 @@
-// The sieve kernel the engines share: it sieves a run of consecutive numbers
-// in blocks sized for the level 2 cache, in pieces for the level 1 cache,
-// whatever the engine's segments are, and hands the bits out piece by piece
-// in ascending order. Each kind of prime carries its state from block to
-// block, so that no prime is placed twice in a run.
+// The sieve kernel the engines share: it sieves a run of consecutive numbers in blocks sized for the level 2
+// cache, in pieces for the level 1 cache, whatever the engine's segments are, and hands the bits out piece by
+// piece in ascending order. Each kind of prime carries its state from block to block, so that no prime is
+// placed twice in a run.
 #pragma once
 #include <cstring>
 #include <stdexcept>
@@ -17,11 +16,10 @@
 
 namespace tamsel {
 
-// Most hits fall on the primes shorter than a piece, so a piece is the
-// largest power of two the level 1 cache holds (32 KiB of 48; 64 took a
-// third longer). The primes waiting in buckets want long blocks, which
-// need fewer buckets: an eighth of the level 2 cache was fastest (256 KiB
-// of 2 MiB, from 10^10 to 10^16; a half took up to 40 percent longer).
+// Most hits fall on the primes shorter than a piece, so a piece is the largest power of two the level 1 cache
+// holds (32 KiB of 48; 64 took a third longer). The primes waiting in buckets want long blocks, which need
+// fewer buckets: an eighth of the level 2 cache was fastest (256 KiB of 2 MiB, from 10^10 to 10^16; a half
+// took up to 40 percent longer).
 inline std::uint64_t ChoosePieceBytes() {
   const std::uint64_t level1 = os::DataCacheBytes(1);
   return level1 >= 4096 ? std::bit_floor(level1) : 32 * 1024;
@@ -31,24 +29,21 @@ inline std::uint64_t ChooseBlockBytes() {
   return std::max(ChoosePieceBytes(), level2 >= 65536 ? std::bit_floor(level2 / 8) : 256 * 1024);
 }
 
-// The base primes (ascending, none above kMaxSievingPrime) sorted by kind
-// for one block size; read only, shared by the sieves made from it.
+// The base primes (ascending, none above kMaxSievingPrime) sorted by kind for one block size; read only,
+// shared by the sieves made from it.
 class TSievingPrimes {
  public:
-  // Primes shorter than a piece cross whole turns, and so do those up to
-  // turnBytes (kWholeBlock: a block's length), reaching past the block into
-  // bytes the sieve keeps; the others cross hit by hit. Whole turns up to
-  // 1 MiB, which the level 2 cache holds, were fastest from 10^12 to 10^16
-  // (a block's length took up to 30 percent longer, for 0.8 MiB less).
-  // Sizes are rounded down to powers of two from 1 to kMaxBlockBytes.
+  // Primes shorter than a piece cross whole turns, and so do those up to turnBytes (kWholeBlock: a block's
+  // length), reaching past the block into bytes the sieve keeps; the others cross hit by hit. Whole turns up
+  // to 1 MiB, which the level 2 cache holds, were fastest from 10^12 to 10^16 (a block's length took up to 30
+  // percent longer, for 0.8 MiB less). Sizes are rounded down to powers of two from 1 to kMaxBlockBytes.
   static constexpr std::uint64_t kTurnBytes = 1 << 20, kWholeBlock = UINT64_MAX;
   template <typename Primes>
   TSievingPrimes(Primes&& primes, const TPresieve& presieve, std::uint64_t blockBytes = ChooseBlockBytes(),
                  std::uint64_t turnBytes = kTurnBytes, std::uint64_t pieceBytes = ChoosePieceBytes())
       : presieve_(&presieve), shift_(ShiftFor(blockBytes)), pieceShift_(std::min(shift_, ShiftFor(pieceBytes))) {
-    // Two multiples span at least 2p numbers, three 6p (the least gaps
-    // between cofactors are 2, then 4): with 2p >= 30 * (block + 1) a prime
-    // hits a block at most once, with 6p at most twice.
+    // Two multiples span at least 2p numbers, three 6p (the least gaps between cofactors are 2, then 4): with
+    // 2p >= 30 * (block + 1) a prime hits a block at most once, with 6p at most twice.
     const std::uint64_t span = 30 * (BlockBytes() + 1), smallest = presieve.Largest() + 1;
     const std::uint64_t wholeTurns = std::max(PieceBytes() - 1, turnBytes == kWholeBlock ? BlockBytes() : turnBytes);
     for (const std::uint64_t p : primes) {
@@ -99,9 +94,8 @@ class TSegmentSieve {
     turn_.Place(block, 30 * runFirstByte_);
     std::apply([&](auto&... kinds) { (kinds.Place(block, 30 * runFirstByte_), ...); }, bucketed_);
   }
-  // The bits of from..high, or of its part in from's block; from is the
-  // run's low or follows the piece read before. Valid until the next call.
-  // The kernel's own primes may be crossed out.
+  // The bits of from..high, or of its part in from's block; from is the run's low or follows the piece read
+  // before. Valid until the next call. The kernel's own primes may be crossed out.
   TSegmentBits Sieve(std::uint64_t from, std::uint64_t high) {
     const std::uint64_t size = primes_->BlockBytes();
     if (from / 30 >= blockFirstByte_ + size) {  // on to the next block
@@ -135,10 +129,8 @@ class TSegmentSieve {
             window_.size() - 1 - start_, blockFirstByte_, block_,
             (lastByte_ - runFirstByte_) >> primes_->shift_, primes_->shift_};
   }
-  // Every kind crosses its multiples into the block, those that arrive with
-  // their squares placed first; the presieve and the primes shorter than a
-  // piece go through the block a piece at a time. Out of line, like the
-  // presieve's fill: inlined into its callers, such loops ran slower.
+  // Every kind crosses its multiples into the block, those arriving with their squares placed first; the presieve
+  // and the primes shorter than a piece go a piece at a time. Out of line, as the presieve's fill (faster so).
   [[gnu::noinline]] void SieveBlock() {
     const TBlock block = Block();
     turn_.Activate(block);
@@ -155,9 +147,8 @@ class TSegmentSieve {
   TTurnPrimes turn_;
   // Waiting for their turns, then with any number of hits, one and two.
   std::tuple<TTurnWaitingPrimes, THitPrimes<0>, THitPrimes<1>, THitPrimes<2>> bucketed_;
-  // From window_[start_]: the block's bytes, then those that turns reached
-  // beyond it (reach_ in all at most), then room for one more block; the
-  // bytes move back to the start when the end comes too near. The last byte
+  // From window_[start_]: the block's bytes, then those that turns reached beyond it (reach_ in all at most),
+  // then room for one more block; the bytes move back to the start when the end comes too near. The last byte
   // is a spare that takes the crossings that miss.
   std::vector<std::uint8_t> window_;
   std::size_t start_ = 0, reach_ = 0;

@@ -1,5 +1,5 @@
-// The presieve: the primes 7 to 97 are cheaper to copy into a block as
-// repeating patterns than to cross one multiple at a time.
+// The presieve: the primes 7 to 97 are cheaper to copy into a block as repeating patterns than to cross
+// one multiple at a time.
 #pragma once
 #include <algorithm>
 #include <initializer_list>
@@ -9,8 +9,8 @@
 
 namespace tamsel {
 
-// The primes 7 and up that do not exceed maxPrime, in groups whose patterns
-// are small next to the work, workBytes bytes in all.
+// The primes 7 and up that do not exceed maxPrime, in groups whose patterns are small next to the work,
+// workBytes bytes in all.
 class TPresieve {
  public:
   TPresieve(std::uint64_t maxPrime, std::uint64_t workBytes) {
@@ -37,9 +37,8 @@ class TPresieve {
       if (primes.size() < group.size()) break;
     }
   }
-  // Clears in bytes[i] the bits of the multiples of the presieved primes
-  // (the primes themselves too) in byte firstByte + i. Out of line: inlined
-  // into the block's loop, the sieve took up to a tenth longer at 10^16.
+  // Clears in bytes[i] the bits of the multiples of the presieved primes (the primes themselves too) in byte
+  // firstByte + i. Out of line: inlined into the block's loop, the sieve took up to a tenth longer at 10^16.
   [[gnu::noinline]] void Fill(std::uint8_t* bytes, std::uint64_t firstByte, std::size_t count) const {
     for (const std::vector<std::uint8_t>& pattern : patterns_) {
       std::size_t phase = static_cast<std::size_t>(firstByte % pattern.size());
@@ -56,8 +55,7 @@ class TPresieve {
   std::uint64_t Largest() const { return largest_; }
 
  private:
-  // Groups of primes whose product, the period of their pattern in bytes,
-  // stays small enough to be read from the level 2 cache.
+  // Groups of primes whose product, the period of their pattern in bytes, stays small for the level 2 cache.
   static constexpr std::initializer_list<std::initializer_list<std::uint32_t>> kGroups = {
       {7, 11, 13, 17}, {19, 23, 29}, {31, 37, 41}, {43, 47, 53}, {59, 61, 67}, {71, 73}, {79, 83}, {89, 97}};
   std::vector<std::vector<std::uint8_t>> patterns_;  // one period each

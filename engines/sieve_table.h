@@ -1,5 +1,5 @@
-// Helpers for tables of a byte per number (the simple sieve's and the base
-// range's), and the small plain sieve for the primes below a square root.
+// Helpers for tables of a byte per number (the simple sieve's and the base range's), and the small plain
+// sieve for the primes below a square root.
 #pragma once
 #include <vector>
 

@@ -1,10 +1,7 @@
-// The primes shorter than a piece start turns of the wheel in every piece:
-// each crosses the whole turns (8 multiples in p bytes) that start in it,
-// the last ones reaching past its end into the bytes kept for those after
-// it, so that no turn is cut in two.
+// The primes shorter than a piece start turns of the wheel in every piece: each crosses the whole turns (8
+// multiples in p bytes) that start in it, the last ones reaching past its end into the bytes kept for those
+// after it, so that no turn is cut in two.
 #pragma once
-#include <algorithm>
-#include <cstddef>
 #include <utility>
 #include <vector>
 
@@ -21,10 +18,10 @@ class TTurnPrimes {
   // The primes of each class, ascending.
   using TByClass = std::array<std::vector<TPrime>, 8>;
   void Reset(const TByClass& primes) { primes_ = primes; }
-  // From the run's start on: primes whose squares lie below it go from their
-  // first multiple, the others from their squares as their blocks come.
+  // From the run's start on: primes whose squares lie below it go from their first multiple, the others from
+  // their squares as their blocks come.
   void Place(const TBlock& block, std::uint64_t start) {
-    std::fill(std::begin(active_), std::end(active_), 0);
+    active_ = {};
     start_ = start;
     Activate(block);
   }
@@ -40,8 +37,7 @@ class TTurnPrimes {
       }
     }
   }
-  // Crosses the turns that start before byte `end` of the block; at the
-  // block's end, moves on to the next block.
+  // Crosses the turns that start before byte `end` of the block; at its end, moves on to the next block.
   void Cross(const TBlock& block, std::uint64_t end) {
     const std::uint64_t shift = end == block.Length ? std::uint64_t{1} << block.Shift : 0;
     [&]<std::uint32_t... C>(std::integer_sequence<std::uint32_t, C...>) {
@@ -69,7 +65,7 @@ class TTurnPrimes {
     }
   }
   TByClass primes_;
-  std::size_t active_[8] = {};  // the others wait for their squares
+  std::array<std::size_t, 8> active_{};  // the others wait for their squares
   std::uint64_t start_ = 0;
 };
 

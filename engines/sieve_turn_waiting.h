@@ -1,6 +1,5 @@
-// The primes longer than a piece whose turns the level 2 cache still holds
-// wait in buckets for the block where their next turn starts, then cross
-// their turns whole, reaching into the bytes kept after the block.
+// The primes longer than a piece whose turns the level 2 cache still holds wait in buckets for the block
+// where their next turn starts, then cross their turns whole, reaching into the bytes kept after the block.
 #pragma once
 #include "engines/sieve_buckets.h"
 

@@ -1,8 +1,7 @@
-// The wheel of 30 that every sieve kernel file works on, as tables built at
-// compile time. Only numbers coprime to 30 can be primes above 5: byte b of
-// the range holds 30b + 1, 7, 11, 13, 17, 19, 23 and 29 in its bits 0 to 7,
-// and a prime p = 30q + r crosses only its multiples p * m with m coprime to
-// 30, eight to a turn of the wheel (cofactors 30j + 1 to 30j + 29).
+// The wheel of 30 that every sieve kernel file works on, as tables built at compile time. Only numbers
+// coprime to 30 can be primes above 5: byte b of the range holds 30b + 1, 7, 11, 13, 17, 19, 23 and 29 in its
+// bits 0 to 7, and a prime p = 30q + r crosses only its multiples p * m with m coprime to 30, eight to a turn
+// of the wheel (cofactors 30j + 1 to 30j + 29).
 #pragma once
 #include <array>
 #include <cstdint>
@@ -13,8 +12,8 @@ inline constexpr std::uint32_t kWheelResidues[8] = {1, 7, 11, 13, 17, 19, 23, 29
 
 inline std::uint64_t PrimeOf(std::uint64_t q, std::uint32_t c) { return 30 * q + kWheelResidues[c]; }
 
-// For any cofactor modulo 30: how far up the next one coprime to 30 lies,
-// and its wheel position (for a residue coprime to 30: 0 and its class).
+// For any cofactor modulo 30: how far up the next one coprime to 30 lies, and its wheel position (for a
+// residue coprime to 30: 0 and its class).
 struct TRoundUp {
   std::uint8_t Add, Wheel;
 };
@@ -32,11 +31,9 @@ inline std::uint32_t QClassOf(std::uint64_t p) {
   return static_cast<std::uint32_t>(p / 30 << 3 | kRoundUp[p % 30].Wheel);
 }
 
-// For p = 30q + r (r the residue of class c), the multiple with cofactor
-// 30j + kWheelResidues[w] lies in byte j * p + q * kWheelResidues[w] +
-// r * kWheelResidues[w] div 30. kSpan[c][w][k]: from a multiple at wheel
-// position w, the k-th multiple on lies q * GapSum + CorrectionSum bytes
-// further, and Mask clears its bit.
+// For p = 30q + r (r the residue of class c), the multiple with cofactor 30j + kWheelResidues[w] lies in byte
+// j * p + q * kWheelResidues[w] + r * kWheelResidues[w] div 30. kSpan[c][w][k]: from a multiple at wheel
+// position w, the k-th multiple on lies q * GapSum + CorrectionSum bytes further, and Mask clears its bit.
 struct TSpan {
   std::uint8_t GapSum, CorrectionSum, Mask;
 };
@@ -68,9 +65,8 @@ inline TMultiple FirstMultiple(std::uint64_t p, std::uint64_t start) {
   return {(cofactor + up.Add) * p / 30, up.Wheel};
 }
 
-// The block being sieved, as every kind of prime sees it: Bytes holds its
-// Length bytes (the run's last block may be shorter than 2^Shift), then the
-// bytes that turns reach past it; Bytes[Spare] takes the crossings beyond.
+// The block being sieved, as every kind of prime sees it: Bytes holds its Length bytes (the run's last block
+// may be shorter than 2^Shift), then the bytes that turns reach past it; Bytes[Spare] takes those beyond.
 struct TBlock {
   std::uint8_t* Bytes;
   std::uint64_t Length, Spare, FirstByte;
@@ -78,10 +74,9 @@ struct TBlock {
   std::uint32_t Shift;
 };
 
-// The turn holding the multiple `offset` bytes into a block (cofactor at wheel
-// position `wheel`) starts q * (residue - 1) + r * residue div 30 bytes before
-// it. Returns that start; when it lies before the block, crosses the rest of
-// the turn now and returns the start of the next turn.
+// The turn holding the multiple `offset` bytes into a block (cofactor at wheel position `wheel`) starts
+// q * (residue - 1) + r * residue div 30 bytes before it. Returns that start; when it lies before the block,
+// crosses the rest of the turn now and returns the start of the next turn.
 inline std::uint64_t TurnStart(std::uint8_t* bytes, std::uint64_t q, std::uint32_t c, std::uint64_t offset,
                                std::uint32_t wheel) {
   const std::uint32_t residue = kWheelResidues[wheel];
