@@ -62,8 +62,8 @@ struct TSegmentBits {
   }
 };
 
-// Calls found(prime) for every prime of the piece in ascending order, the bytes inside eight at a time (a
-// loop exit per word, not per byte).
+// Calls found(prime) for each prime of the piece in ascending order, eight bytes at a time inside (a loop
+// exit per word, not per byte).
 template <typename F>
 void ForEachSegmentPrime(const TSegmentBits& bits, F&& found) {
   for (const std::uint64_t p : {2, 3, 5}) {

@@ -71,8 +71,7 @@ class TBuckets {
     if (list.Filled == kChunkItems) Grow(list);
     list.Head->Items[list.Filled++] = waiting;
   }
-  // Calls each(waiting) for every entry of the block's list, each chunk going back to the pool once read;
-  // each may push to other blocks.
+  // Calls each(entry) for the block's list, each chunk going back to the pool once read; each may push elsewhere.
   template <typename F>
   void Drain(std::uint64_t block, F&& each) {
     TList& list = lists_[block & mask_];

@@ -1,9 +1,7 @@
-// The sieve kernel the engines share: it sieves a run of consecutive numbers in blocks sized for the level 2
-// cache, in pieces for the level 1 cache, whatever the engine's segments are, and hands the bits out piece by
-// piece in ascending order. Each kind of prime carries its state from block to block, so that no prime is
-// placed twice in a run.
+// The sieve kernel the engines share: it sieves a run of consecutive numbers in blocks for the level 2 cache,
+// in pieces for the level 1 cache, whatever the engine's segments, handing the bits out piece by piece in
+// order. Each kind of prime carries its state from block to block: no prime is placed twice in a run.
 #pragma once
-#include <cstring>
 #include <stdexcept>
 #include <tuple>
 

@@ -9,8 +9,7 @@
 
 namespace tamsel {
 
-// The primes 7 and up that do not exceed maxPrime, in groups whose patterns are small next to the work,
-// workBytes bytes in all.
+// The primes 7 up to maxPrime, in groups whose patterns are small next to the work (workBytes bytes in all).
 class TPresieve {
  public:
   TPresieve(std::uint64_t maxPrime, std::uint64_t workBytes) {

@@ -1,8 +1,6 @@
 // Helpers for tables of a byte per number (the simple sieve's and the base range's), and the small plain
 // sieve for the primes below a square root.
 #pragma once
-#include <vector>
-
 #include "engines/prime_records.h"
 #include "engines/sieve_bits.h"
 

@@ -69,8 +69,7 @@ inline TMultiple FirstMultiple(std::uint64_t p, std::uint64_t start) {
 // may be shorter than 2^Shift), then the bytes that turns reach past it; Bytes[Spare] takes those beyond.
 struct TBlock {
   std::uint8_t* Bytes;
-  std::uint64_t Length, Spare, FirstByte;
-  std::uint64_t Index, Last;  // from the run's first block: this one and the run's last
+  std::uint64_t Length, Spare, FirstByte, Index, Last;  // Index and Last from the run's first block
   std::uint32_t Shift;
 };
 
