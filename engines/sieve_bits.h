@@ -12,11 +12,10 @@ namespace tamsel {
 // The bits of the numbers 30b + r with r >= t (first row) and r <= t.
 inline constexpr auto kEdgeKeep = [] {
   std::array<std::array<std::uint8_t, 30>, 2> keep{};
-  for (std::uint32_t t = 0; t < 30; ++t) {
-    for (int b = 0; b < 8; ++b) {
-      keep[0][t] |= static_cast<std::uint8_t>(kWheelResidues[b] >= t ? 1 << b : 0);
-      keep[1][t] |= static_cast<std::uint8_t>(kWheelResidues[b] <= t ? 1 << b : 0);
-    }
+  for (std::uint32_t tb = 0; tb < 30 * 8; ++tb) {
+    const std::uint32_t t = tb / 8, b = tb % 8;
+    keep[0][t] |= static_cast<std::uint8_t>(kWheelResidues[b] >= t ? 1 << b : 0);
+    keep[1][t] |= static_cast<std::uint8_t>(kWheelResidues[b] <= t ? 1 << b : 0);
   }
   return keep;
 }();
@@ -66,9 +65,7 @@ struct TSegmentBits {
 // exit per word, not per byte).
 template <typename F>
 void ForEachSegmentPrime(const TSegmentBits& bits, F&& found) {
-  for (const std::uint64_t p : {2, 3, 5}) {
-    if (p >= bits.Low && p <= bits.High) found(p);
-  }
+  for (const std::uint64_t p : {2, 3, 5}) if (p >= bits.Low && p <= bits.High) found(p);
   const auto each = [&](std::uint64_t byte, std::uint64_t word) {
     for (; word != 0; word &= word - 1) {
       const int bit = std::countr_zero(word);
@@ -104,9 +101,7 @@ inline std::uint64_t HighestSegmentPrime(const TSegmentBits& bits) {
       return 30 * (bits.FirstByte + i) + kWheelResidues[std::bit_width(byte) - 1];
     }
   }
-  for (const std::uint64_t p : {5, 3, 2}) {
-    if (p >= bits.Low && p <= bits.High) return p;
-  }
+  for (const std::uint64_t p : {5, 3, 2}) if (p >= bits.Low && p <= bits.High) return p;
   return 0;
 }
 

@@ -6,55 +6,63 @@
 
 namespace tamsel {
 
-// kSpan[c][w] cut to what a waiting prime needs, in eight bytes: masks of its next two multiples, distances
-// to the second and third.
+// They turn on the wheel of 210, skipping also the cofactors divisible by 7, whose multiples the presieve
+// has crossed: a seventh fewer hits. From p * m at position w (p = 30q + r of class c), in eight bytes: the
+// masks of it and the next multiple, the next two q * GapSum + CorrectionSum bytes on (byte(p * m) = q * m
+// + r * m div 30), and their wheel positions.
 struct THitStep {
-  std::uint8_t Mask[2], GapSum[2], CorrectionSum[2], Unused[2];
+  std::uint8_t Mask[2], GapSum[2], CorrectionSum[2], Next[2];
 };
 inline constexpr auto kHitSteps = [] {
-  std::array<THitStep, 64> steps{};
-  for (std::uint32_t cw = 0; cw < 64; ++cw) {
-    const auto& span = kSpan[cw / 8][cw % 8];
-    steps[cw] = {{span[0].Mask, span[1].Mask}, {span[1].GapSum, span[2].GapSum},
-                 {span[1].CorrectionSum, span[2].CorrectionSum}, {0, 0}};
+  std::uint32_t m[50] = {}, n = 0;  // the cofactors coprime to 210 from 1 to 223
+  for (std::uint32_t x = 1; n < 50; ++x) if (Coprime(210, x)) m[n++] = x;
+  std::array<THitStep, 8 * 48> steps{};
+  for (std::uint32_t cw = 0; cw < steps.size(); ++cw) {
+    const std::uint32_t r = kWheelResidues[cw / 48], w = cw % 48;
+    const auto u8 = [](std::uint32_t x) { return static_cast<std::uint8_t>(x); };
+    const auto mask = [&](std::uint32_t k) { return u8(~(1u << kRoundUp<30>[r * m[w + k] % 30].Wheel)); };
+    const auto bytes = [&](std::uint32_t k) { return u8(r * m[w + k] / 30 - r * m[w] / 30); };
+    steps[cw] = {{mask(0), mask(1)}, {u8(m[w + 1] - m[w]), u8(m[w + 2] - m[w])}, {bytes(1), bytes(2)},
+                 {u8((w + 1) % 48), u8((w + 2) % 48)}};
   }
   return steps;
 }();
 
 template <int Hits>  // the most hits in one block: 1, 2, or 0 for any number
-class THitPrimes : public TBucketPrimes<THitPrimes<Hits>> {
+class THitPrimes : public TBucketPrimes<THitPrimes<Hits>, 1, 210> {
  public:
-  // A pass ends at most 6(q + 1) bytes past the block (10(q + 1) for two hits), a first multiple 7p / 30 + 1.
-  static std::uint64_t Reach(std::uint64_t p) { return p / 2; }
+  // A pass ends at most 10(q + 1) bytes past the block (20(q + 1) for two hits), a first multiple 11p / 30 + 1.
+  static std::uint64_t Reach(std::uint64_t p) { return p; }
   // Each crosses its hit (the first lies inside the block), with two hits the second too when it lies inside
-  // (no branch, which would mispredict about every other time: one past the block goes to the spare byte or
-  // is crossed early, which does no harm), then waits for its next block.
+  // (no branch, which would mispredict about every other time: one past the block clears no bit of the
+  // first's byte, in the cache, rather than a distant one), then waits for its next block.
   void Cross(const TBlock& block) {
     const std::uint64_t size = std::uint64_t{1} << block.Shift;
     std::uint8_t* bytes = block.Bytes;
-    this->buckets_.Drain(block.Index, [&](TWaiting waiting) {
-      std::uint64_t b = waiting.OffsetWheel >> 3;
-      std::uint32_t w = waiting.OffsetWheel & 7;
-      const std::uint32_t c = waiting.QClass & 7;
+    this->buckets_[0].Drain(block.Index, [&](TWaiting waiting) {
+      std::uint64_t b = waiting.OffsetWheel >> kWheelBits;
+      std::uint32_t w = waiting.OffsetWheel & 63;
       const std::uint64_t q = waiting.QClass >> 3;
-      const THitStep& steps = kHitSteps[c << 3 | w];
+      const THitStep* classSteps = &kHitSteps[(waiting.QClass & 7) * 48];
+      const THitStep& steps = classSteps[w];
       const std::uint64_t second = b + q * steps.GapSum[0] + steps.CorrectionSum[0];
       if constexpr (Hits != 0) bytes[b] &= steps.Mask[0];
       if constexpr (Hits == 0) {
         do {
-          bytes[b] &= kSpan[c][w][0].Mask;
-          b += q * kSpan[c][w][1].GapSum + kSpan[c][w][1].CorrectionSum;
-          w = (w + 1) & 7;
+          bytes[b] &= classSteps[w].Mask[0];
+          b += q * classSteps[w].GapSum[0] + classSteps[w].CorrectionSum[0];
+          w = classSteps[w].Next[0];
         } while (b < size);
       } else if constexpr (Hits == 1) {
         b = second;
-        w = (w + 1) & 7;
+        w = steps.Next[0];
       } else {
-        bytes[std::min(second, block.Spare)] &= steps.Mask[1];
         const auto inside = static_cast<std::uint32_t>((second - size) >> 63);
+        const std::uint64_t insideMask = 0 - std::uint64_t{inside};
+        bytes[b + ((second - b) & insideMask)] &= static_cast<std::uint8_t>(steps.Mask[1] | ~insideMask);
         const std::uint64_t third = b + q * steps.GapSum[1] + steps.CorrectionSum[1];
-        b = second + ((third - second) & (0 - std::uint64_t{inside}));
-        w = (w + 1 + inside) & 7;
+        b = second + ((third - second) & insideMask);
+        w = steps.Next[inside];
       }
       this->Wait(block, b, w, waiting.QClass);
     });

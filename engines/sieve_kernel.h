@@ -43,7 +43,9 @@ class TSievingPrimes {
     // Two multiples span at least 2p numbers, three 6p (the least gaps between cofactors are 2, then 4): with
     // 2p >= 30 * (block + 1) a prime hits a block at most once, with 6p at most twice.
     const std::uint64_t span = 30 * (BlockBytes() + 1), smallest = presieve.Largest() + 1;
-    const std::uint64_t wholeTurns = std::max(PieceBytes() - 1, turnBytes == kWholeBlock ? BlockBytes() : turnBytes);
+    // Those that cross hit by hit skip the multiples of 7: all cross whole turns if the presieve leaves 7.
+    const std::uint64_t wholeTurns = smallest <= 7 ? UINT64_MAX
+                                     : std::max(PieceBytes() - 1, turnBytes == kWholeBlock ? BlockBytes() : turnBytes);
     for (const std::uint64_t p : primes) {
       if (p > kMaxSievingPrime) throw std::length_error("sieving prime above 2^32");
       if (p < smallest) continue;
@@ -74,7 +76,7 @@ class TSegmentSieve {
  public:
   TSegmentSieve() = default;
   explicit TSegmentSieve(const TSievingPrimes& primes)  // which must outlive it
-      : primes_(&primes), window_(2 * primes.BlockBytes() + primes.longestTurn_ + 1),
+      : primes_(&primes), window_(2 * primes.BlockBytes() + primes.longestTurn_),
         reach_(primes.BlockBytes() + primes.longestTurn_) {
     turn_.Reset(primes.turn_);
     std::size_t kind = 0;
@@ -101,9 +103,9 @@ class TSegmentSieve {
       blockFirstByte_ += size;
       ++block_;
       sieved_ = false;
-      if (const std::size_t kept = window_.size() - 1; start_ + reach_ > kept) {
-        std::memmove(window_.data(), window_.data() + start_, kept - start_);
-        std::memset(window_.data() + kept - start_, 0xFF, start_);
+      if (start_ + reach_ > window_.size()) {
+        std::memmove(window_.data(), window_.data() + start_, window_.size() - start_);
+        std::memset(window_.data() + window_.size() - start_, 0xFF, start_);
         start_ = 0;
       }
     }
@@ -124,8 +126,7 @@ class TSegmentSieve {
  private:
   TBlock Block() {
     return {window_.data() + start_, std::min(primes_->BlockBytes(), lastByte_ + 1 - blockFirstByte_),
-            window_.size() - 1 - start_, blockFirstByte_, block_,
-            (lastByte_ - runFirstByte_) >> primes_->shift_, primes_->shift_};
+            blockFirstByte_, block_, (lastByte_ - runFirstByte_) >> primes_->shift_, primes_->shift_};
   }
   // Every kind crosses its multiples into the block, those arriving with their squares placed first; the presieve
   // and the primes shorter than a piece go a piece at a time. Out of line, as the presieve's fill (faster so).
@@ -146,8 +147,7 @@ class TSegmentSieve {
   // Waiting for their turns, then with any number of hits, one and two.
   std::tuple<TTurnWaitingPrimes, THitPrimes<0>, THitPrimes<1>, THitPrimes<2>> bucketed_;
   // From window_[start_]: the block's bytes, then those that turns reached beyond it (reach_ in all at most),
-  // then room for one more block; the bytes move back to the start when the end comes too near. The last byte
-  // is a spare that takes the crossings that miss.
+  // then room for one more block; the bytes move back to the start when the end comes too near.
   std::vector<std::uint8_t> window_;
   std::size_t start_ = 0, reach_ = 0;
   std::uint64_t runFirstByte_ = 0, lastByte_ = 0, blockFirstByte_ = 0, block_ = 0;

@@ -2,6 +2,7 @@
 // multiples in p bytes) that start in it, the last ones reaching past its end into the bytes kept for those
 // after it, so that no turn is cut in two.
 #pragma once
+#include <span>
 #include <utility>
 #include <vector>
 
@@ -46,22 +47,10 @@ class TTurnPrimes {
   }
 
  private:
-  // The class known at compile time keeps the eight offsets in registers.
   template <std::uint32_t C>
   void CrossClass(std::uint8_t* bytes, std::uint64_t end, std::uint64_t shift) {
-    constexpr auto& kTurn = kSpan[C][0];
-    for (std::size_t i = 0; i < active_[C]; ++i) {
-      const std::uint64_t q = primes_[C][i].Q;
-      std::uint64_t b = primes_[C][i].Next;
-      const std::uint64_t o[8] = {0,
-                                  q * 6 + kTurn[1].CorrectionSum,  q * 10 + kTurn[2].CorrectionSum,
-                                  q * 12 + kTurn[3].CorrectionSum, q * 16 + kTurn[4].CorrectionSum,
-                                  q * 18 + kTurn[5].CorrectionSum, q * 22 + kTurn[6].CorrectionSum,
-                                  q * 28 + kTurn[7].CorrectionSum};
-      for (; b < end; b += 30 * q + kWheelResidues[C]) {
-        for (int k = 0; k < 8; ++k) bytes[b + o[k]] &= kTurn[k].Mask;
-      }
-      primes_[C][i].Next = static_cast<std::uint32_t>(b - shift);
+    for (TPrime& p : std::span(primes_[C].data(), active_[C])) {
+      p.Next = static_cast<std::uint32_t>(CrossTurns<C>(bytes, end, p.Q, p.Next) - shift);
     }
   }
   TByClass primes_;

@@ -1,11 +1,12 @@
 // The primes longer than a piece whose turns the level 2 cache still holds wait in buckets for the block
 // where their next turn starts, then cross their turns whole, reaching into the bytes kept after the block.
+// Each class waits in buckets of its own, so that its turns are crossed by constants.
 #pragma once
 #include "engines/sieve_buckets.h"
 
 namespace tamsel {
 
-class TTurnWaitingPrimes : public TBucketPrimes<TTurnWaitingPrimes> {
+class TTurnWaitingPrimes : public TBucketPrimes<TTurnWaitingPrimes, 8, 30> {
  public:
   // A turn start lies at most two turns (2p bytes) past a block's first byte.
   static std::uint64_t Reach(std::uint64_t p) { return 2 * p; }
@@ -15,18 +16,12 @@ class TTurnWaitingPrimes : public TBucketPrimes<TTurnWaitingPrimes> {
   }
   // Each crosses the turns that start in the block.
   void Cross(const TBlock& block) {
-    std::uint8_t* bytes = block.Bytes;
-    const std::uint64_t size = std::uint64_t{1} << block.Shift;
-    buckets_.Drain(block.Index, [&](TWaiting waiting) {
-      const std::uint32_t c = waiting.QClass & 7;
-      const std::uint64_t q = waiting.QClass >> 3;
-      const auto& turn = kSpan[c][0];
-      std::uint64_t b = waiting.OffsetWheel >> 3;
-      for (; b < size; b += PrimeOf(q, c)) {
-        for (int k = 0; k < 8; ++k) bytes[b + q * turn[k].GapSum + turn[k].CorrectionSum] &= turn[k].Mask;
-      }
-      TBucketPrimes::Wait(block, b, 0, waiting.QClass);
-    });
+    [&]<std::uint32_t... C>(std::integer_sequence<std::uint32_t, C...>) {
+      (buckets_[C].Drain(block.Index, [&](TWaiting waiting) {
+        TBucketPrimes::Wait(block, CrossTurns<C>(block.Bytes, std::uint64_t{1} << block.Shift, waiting.QClass >> 3,
+                                                 waiting.OffsetWheel >> kWheelBits), 0, waiting.QClass);
+      }), ...);
+    }(std::make_integer_sequence<std::uint32_t, 8>());
   }
 };
 
