@@ -65,9 +65,7 @@ class TBuckets {
     mask_ = lists_.size() - 1;
   }
   // Drops every entry, as a run left unfinished may have.
-  void Clear() {
-    for (std::uint64_t block = 0; block < lists_.size(); ++block) Drain(block, [](TWaiting) {});
-  }
+  void Clear() { for (std::uint64_t block = 0; block < lists_.size(); ++block) Drain(block, [](TWaiting) {}); }
   void Push(std::uint64_t block, TWaiting waiting) {
     TList& list = lists_[block & mask_];
     if (list.Filled == kChunkItems) Grow(list);

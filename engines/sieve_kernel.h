@@ -19,8 +19,7 @@ namespace tamsel {
 // fewer buckets: an eighth of the level 2 cache was fastest (256 KiB of 2 MiB, from 10^10 to 10^16; a half
 // took up to 40 percent longer).
 inline std::uint64_t ChoosePieceBytes() {
-  const std::uint64_t level1 = os::DataCacheBytes(1);
-  return level1 >= 4096 ? std::bit_floor(level1) : 32 * 1024;
+  return os::DataCacheBytes(1) >= 4096 ? std::bit_floor(os::DataCacheBytes(1)) : 32 * 1024;
 }
 inline std::uint64_t ChooseBlockBytes() {
   const std::uint64_t level2 = os::DataCacheBytes(2);

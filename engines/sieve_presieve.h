@@ -43,7 +43,9 @@ class TPresieve {
       std::size_t phase = static_cast<std::size_t>(firstByte % pattern.size());
       for (std::size_t done = 0; done < count; phase = 0) {
         const std::size_t piece = std::min(count - done, pattern.size() - phase);
-        for (std::size_t i = 0; i < piece; ++i) bytes[done + i] &= pattern[phase + i];
+        std::uint8_t* out = bytes + done;
+        const std::uint8_t* in = pattern.data() + phase;  // a copy: the stores could alias the vector
+        for (std::size_t i = 0; i < piece; ++i) out[i] &= in[i];
         done += piece;
       }
     }
