@@ -26,8 +26,8 @@ namespace {
 class TPrimesUpTo {
  public:
   explicit TPrimesUpTo(std::uint64_t limit)
-      : limit_(limit), small_(SmallPrimes(TruncatedSqrt(limit))), presieve_(97, limit / 30),
-        sieving_(small_, presieve_), sieve_(sieving_), low_(TruncatedSqrt(limit) + 1) {
+      : limit_(limit), small_(SmallPrimes(SegmentSizes(limit).Size)), presieve_(97, limit / 30),
+        sieving_(small_, presieve_), sieve_(sieving_), low_(SegmentSizes(limit).Size + 1) {
     if (low_ <= limit_) sieve_.StartAt(low_, limit_);
   }
   struct TEnd {};

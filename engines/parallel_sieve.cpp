@@ -173,10 +173,12 @@ void SearchInParallel(TPrimeCheck& table, TPrimeRecord& record, std::uint64_t n,
     TPrimeFound primes;
     CollectPrimes(primes, record, table, "Parallel");
     basePrimes = record.Count;
+    // Neither is read again (the kernel keeps the primes in a byte or four
+    // each); each goes before the next takes room.
+    TPrimeCheck().swap(table);
     const TPresieve presieve(sizes.Size, n / 30);
     const TSievingPrimes sieving(primes, presieve);
-    TPrimeCheck().swap(table);   // neither is read again: the kernel keeps
-    TPrimeFound().swap(primes);  // the primes in a byte or four each
+    TPrimeFound().swap(primes);
 
     const TRunPlan& plan = source->Plan();
     // Each thread that works takes one state; the calling thread works only

@@ -49,11 +49,12 @@ void RunSegmentedSearch(TPrimeCheck& table, TPrimeRecord& record, std::uint64_t 
   table = FreshSieveTable(sizes.Size);
   TPrimeFound primes;
   CollectPrimes(primes, record, table, method);
-  TBasePrimes base(primes, n, sizes.Size);
   // Nothing reads the base table or the list again: the kernel keeps the
-  // primes in a byte or four each.
+  // primes in a byte or four each. Each goes before the next takes room.
   TPrimeCheck().swap(table);
+  TBasePrimes base(primes, n, sizes.Size);
   TPrimeFound().swap(primes);
+  base.Sieve = TSegmentSieve(base.Primes);
   if (sizes.FirstLow <= n) base.Sieve.StartAt(sizes.FirstLow, n);
 
   TSearchProgress progress(SegmentCount(n, sizes.Size));
@@ -94,7 +95,7 @@ std::uint64_t SegmentCount(std::uint64_t n, std::uint64_t s) {
 }
 
 TBasePrimes::TBasePrimes(const TPrimeFound& primesUpToS, std::uint64_t n, std::uint64_t s)
-    : Presieve(s, n / 30), Primes(primesUpToS, Presieve), Sieve(Primes) {}
+    : Presieve(s, n / 30), Primes(primesUpToS, Presieve) {}
 
 [[gnu::noinline]] void SieveSegment(TPrimeCheck& table, TPrimeRecord& record,
                                     TBasePrimes& base, std::uint64_t low, std::uint64_t high) {

@@ -22,7 +22,8 @@ TSegmentSizes SegmentSizes(std::uint64_t n);
 std::uint64_t SegmentCount(std::uint64_t n, std::uint64_t s);
 
 // The base primes of a segmented search up to n, as the kernel keeps them,
-// and a sieve that walks the segments s + 1 .. n.
+// and a sieve that walks the segments s + 1 .. n (made from Primes once the
+// list is gone, so that the two never take room together).
 struct TBasePrimes {
   TBasePrimes(const TPrimeFound& primesUpToS, std::uint64_t n, std::uint64_t s);
   TPresieve Presieve;

@@ -1,12 +1,9 @@
-// Buckets for the primes that wait for a later block: a ring of lists, one
-// per block ahead, whose chunks come from one pool and go back to it once
-// read, so that memory follows the primes waiting, not the blocks sieved.
-// Also the limits of the packed fields every waiting prime relies on.
+// Buckets for the primes that wait for a later block: a ring of lists, one per block ahead, whose chunks come
+// from one pool and go back to it once read, so that memory follows the primes waiting, not the blocks
+// sieved. Also the limits of the packed fields every waiting prime relies on.
 #pragma once
 #include <algorithm>
 #include <bit>
-#include <cstddef>
-#include <cstdint>
 #include <memory>
 #include <utility>
 #include <vector>
@@ -17,21 +14,21 @@ namespace tamsel {
 
 // A waiting prime in eight bytes, since buckets are mostly memory traffic.
 struct TWaiting {
-  std::uint32_t OffsetWheel;  // byte from its block's first * 8 + wheel position
+  std::uint32_t OffsetWheel;  // byte from its block's first << kWheelBits | wheel position
   std::uint32_t QClass;       // p div 30 * 8 + its class (p = 30q + kWheelResidues[c])
 };
 
-// The limits, checked where the sizes are chosen: offsets * 8 in 32 bits
-// need blocks below 2^29 bytes; q * 8 + c in 32 bits holds primes below
-// 2^34, of which the base primes (up to 2^32) use part; a multiple p * m
-// is at most the run's last number plus 7p, which must stay below 2^64.
-inline constexpr std::uint64_t kMaxBlockBytes = std::uint64_t{1} << 28;
+// The limits, checked where the sizes are chosen: offsets shifted by six wheel bits (48 positions of the
+// wheel of 210) in 32 bits need blocks below 2^26 bytes; q * 8 + c in 32 bits holds primes below 2^34, of
+// which the base primes (up to 2^32) use part; a multiple p * m is at most the run's last number plus 11p,
+// which must stay below 2^64.
+inline constexpr std::uint32_t kWheelBits = 6;
+inline constexpr std::uint64_t kMaxBlockBytes = std::uint64_t{1} << 26;
 inline constexpr std::uint64_t kMaxSievingPrime = UINT32_MAX;
-inline constexpr std::uint64_t kMaxSievedNumber = UINT64_MAX - 8 * kMaxSievingPrime;
+inline constexpr std::uint64_t kMaxSievedNumber = UINT64_MAX - 16 * kMaxSievingPrime;
 
-// The primes of one kind, ascending, in a byte each: half the gap to the one
-// before, or 0 when that gap is odd or above 510 and the prime is kept
-// whole beside (below 2^32 gaps stay under 340). Read in order by a cursor.
+// The primes of one kind, ascending, in a byte each: half the gap to the one before, or 0 when that gap is
+// odd or above 510 and the prime is kept whole beside (below 2^32 gaps stay under 340).
 class TPrimeList {
  public:
   void Add(std::uint64_t p) {
@@ -64,21 +61,17 @@ class TBuckets {
  public:
   // Room for waits up to lists - 1 blocks ahead.
   void Reset(std::uint64_t lists) {
-    Clear();
     lists_.assign(std::bit_ceil(lists), TList{});
     mask_ = lists_.size() - 1;
   }
   // Drops every entry, as a run left unfinished may have.
-  void Clear() {
-    for (std::uint64_t block = 0; block < lists_.size(); ++block) Drain(block, [](auto, auto) {});
-  }
+  void Clear() { for (std::uint64_t block = 0; block < lists_.size(); ++block) Drain(block, [](TWaiting) {}); }
   void Push(std::uint64_t block, TWaiting waiting) {
     TList& list = lists_[block & mask_];
     if (list.Filled == kChunkItems) Grow(list);
     list.Head->Items[list.Filled++] = waiting;
   }
-  // Calls each(items, count) for every chunk of the block's list, each
-  // chunk going back to the pool once read; each may push to other blocks.
+  // Calls each(entry) for the block's list, each chunk going back to the pool once read; each may push elsewhere.
   template <typename F>
   void Drain(std::uint64_t block, F&& each) {
     TList& list = lists_[block & mask_];
@@ -86,7 +79,7 @@ class TBuckets {
     std::uint32_t count = list.Filled;
     list = TList{};
     while (chunk != nullptr) {
-      each(static_cast<const TWaiting*>(chunk->Items), count);
+      for (std::uint32_t i = 0; i < count; ++i) each(chunk->Items[i]);
       chunk = std::exchange(chunk->Next, std::exchange(free_, chunk));
       count = kChunkItems;
     }
@@ -113,26 +106,28 @@ class TBuckets {
     chunk->Next = std::exchange(list.Head, chunk);
     list.Filled = 0;
   }
-
   std::vector<TList> lists_;
   std::uint64_t mask_ = 0;
   TChunk* free_ = nullptr;
   std::vector<std::unique_ptr<TChunk[]>> slabs_;
 };
 
-// What each kind that waits in buckets keeps: its primes, the first of them
-// still waiting for its square, and its buckets. Kind::Wait(block, offset
-// from the block's first byte, wheel position, q * 8 + c) puts a prime in
-// the bucket of its next hit.
-template <typename Kind>
+// What each kind that waits in buckets keeps: its primes, the first still waiting for its square, its buckets
+// (a set per class with Sets = 8), on the wheel of Modulus. Kind::Reach(p) bounds how far past a block's first
+// byte the next hit of p lies; Kind may replace Wait.
+template <typename Kind, std::uint32_t Sets, std::uint32_t Modulus>
 class TBucketPrimes {
  public:
+  void Reset(const TPrimeList& primes, std::uint32_t shift) {
+    primes_ = &primes;
+    for (TBuckets& buckets : buckets_) buckets.Reset(3 + (Kind::Reach(primes.Largest()) >> shift));
+  }
   // Primes whose squares lie below start go from their first multiple on.
   void Place(const TBlock& block, std::uint64_t start) {
-    buckets_.Clear();
+    for (TBuckets& buckets : buckets_) buckets.Clear();
     for (active_ = primes_->Begin(); active_.Prime != 0 && active_.Prime * active_.Prime < start;
          active_ = primes_->Advanced(active_)) {
-      const TMultiple m = FirstMultiple(active_.Prime, start);
+      const TMultiple m = FirstMultiple<Modulus>(active_.Prime, start);
       if ((m.Byte - block.FirstByte) >> block.Shift > block.Last) continue;  // hits nothing in the run
       static_cast<Kind*>(this)->Wait(block, m.Byte - block.FirstByte, m.Wheel, QClassOf(active_.Prime));
     }
@@ -142,18 +137,20 @@ class TBucketPrimes {
     for (; active_.Prime != 0 && active_.Prime * active_.Prime / 30 < block.FirstByte + block.Length;
          active_ = primes_->Advanced(active_)) {
       static_cast<Kind*>(this)->Wait(block, active_.Prime * active_.Prime / 30 - block.FirstByte,
-                                     QClassOf(active_.Prime) & 7, QClassOf(active_.Prime));
+                                     kRoundUp<Modulus>[active_.Prime % Modulus].Wheel, QClassOf(active_.Prime));
     }
   }
 
  protected:
-  void Reset(const TPrimeList& primes, std::uint64_t lists) {
-    primes_ = &primes;
-    buckets_.Reset(lists);
+  // In the bucket of the block holding byte `offset` (from this block's first); none waits beyond the run.
+  void Wait(const TBlock& block, std::uint64_t offset, std::uint32_t wheel, std::uint32_t qClass) {
+    const std::uint64_t target = block.Index + (offset >> block.Shift);
+    const auto within = static_cast<std::uint32_t>(offset & ((std::uint64_t{1} << block.Shift) - 1));
+    if (target <= block.Last) buckets_[Sets == 1 ? 0 : qClass & 7].Push(target, {within << kWheelBits | wheel, qClass});
   }
   const TPrimeList* primes_ = nullptr;
   TPrimeList::TCursor active_;
-  TBuckets buckets_;
+  TBuckets buckets_[Sets];
 };
 
 }  // namespace tamsel

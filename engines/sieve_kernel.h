@@ -1,16 +1,11 @@
-// The sieve kernel the engines share: it sieves a run of consecutive numbers
-// in blocks sized for the level 2 cache, in pieces for the level 1 cache,
-// whatever the engine's segments are (at small limits a block holds many
-// segments, at large ones a segment takes many blocks), and hands the bits
-// out piece by piece in ascending order. Each kind of prime carries its
-// state from block to block, so that no prime is placed twice in a run.
+// The sieve kernel the engines share: it sieves a run of consecutive numbers in blocks for the level 2 cache,
+// in pieces for the level 1 cache, whatever the engine's segments, handing the bits out piece by piece in
+// order. Each kind of prime carries its state from block to block: no prime is placed twice in a run.
 #pragma once
-#include <algorithm>
-#include <cstdint>
 #include <stdexcept>
-#include <vector>
+#include <tuple>
 
-#include "engines/sieve_bits.h"
+#include "engines/os_cache.h"
 #include "engines/sieve_hit_primes.h"
 #include "engines/sieve_presieve.h"
 #include "engines/sieve_table.h"
@@ -19,38 +14,44 @@
 
 namespace tamsel {
 
-// Powers of two for this machine's caches (defaults where it does not tell).
-std::uint64_t ChoosePieceBytes();
-std::uint64_t ChooseBlockBytes();
+// Most hits fall on the primes shorter than a piece, so a piece is the largest power of two the level 1 cache
+// holds (32 KiB of 48; 64 took a third longer). The primes waiting in buckets want long blocks, which need
+// fewer buckets: an eighth of the level 2 cache was fastest (256 KiB of 2 MiB, from 10^10 to 10^16; a half
+// took up to 40 percent longer).
+inline std::uint64_t ChoosePieceBytes() {
+  return os::DataCacheBytes(1) >= 4096 ? std::bit_floor(os::DataCacheBytes(1)) : 32 * 1024;
+}
+inline std::uint64_t ChooseBlockBytes() {
+  const std::uint64_t level2 = os::DataCacheBytes(2);
+  return std::max(ChoosePieceBytes(), level2 >= 65536 ? std::bit_floor(level2 / 8) : 256 * 1024);
+}
 
-// The base primes (ascending, none above kMaxSievingPrime) sorted by kind
-// for one block size; read only, shared by the sieves made from it.
+// The base primes (ascending, none above kMaxSievingPrime) sorted by kind for one block size; read only,
+// shared by the sieves made from it.
 class TSievingPrimes {
  public:
-  // Primes shorter than a piece cross whole turns, and so do those up to
-  // turnBytes (a turn of p numbers takes about p bytes, reaching past the
-  // block into bytes the sieve keeps; kWholeBlock: as long as a block); the
-  // others cross hit by hit. Whole turns up to 1 MiB, which the level 2
-  // cache holds, were fastest from 10^12 to 10^16 (a block's length took
-  // up to 30 percent longer, for 0.8 MiB less). Sizes are rounded down to
-  // powers of two from 1 to kMaxBlockBytes, a piece to at most a block.
+  // Primes shorter than a piece cross whole turns, and so do those up to turnBytes (kWholeBlock: a block's
+  // length), reaching past the block into bytes the sieve keeps; the others cross hit by hit. Whole turns up
+  // to 1 MiB, which the level 2 cache holds, were fastest from 10^12 to 10^16 (a block's length took up to 30
+  // percent longer, for 0.8 MiB less). Sizes are rounded down to powers of two from 1 to kMaxBlockBytes.
   static constexpr std::uint64_t kTurnBytes = 1 << 20, kWholeBlock = UINT64_MAX;
   template <typename Primes>
   TSievingPrimes(Primes&& primes, const TPresieve& presieve, std::uint64_t blockBytes = ChooseBlockBytes(),
                  std::uint64_t turnBytes = kTurnBytes, std::uint64_t pieceBytes = ChoosePieceBytes())
       : presieve_(&presieve), shift_(ShiftFor(blockBytes)), pieceShift_(std::min(shift_, ShiftFor(pieceBytes))) {
-    // A prime with p * kMinSpan[k] >= 30 * (block + 1) hits a block at most k times.
+    // Two multiples span at least 2p numbers, three 6p (the least gaps between cofactors are 2, then 4): with
+    // 2p >= 30 * (block + 1) a prime hits a block at most once, with 6p at most twice.
     const std::uint64_t span = 30 * (BlockBytes() + 1), smallest = presieve.Largest() + 1;
-    const std::uint64_t wholeTurns = std::max(PieceBytes() - 1, turnBytes == kWholeBlock ? BlockBytes() : turnBytes);
+    // Those that cross hit by hit skip the multiples of 7: all cross whole turns if the presieve leaves 7.
+    const std::uint64_t wholeTurns = smallest <= 7 ? UINT64_MAX
+                                     : std::max(PieceBytes() - 1, turnBytes == kWholeBlock ? BlockBytes() : turnBytes);
     for (const std::uint64_t p : primes) {
       if (p > kMaxSievingPrime) throw std::length_error("sieving prime above 2^32");
       if (p < smallest) continue;
-      if (p > wholeTurns) {
-        (p * kMinSpan[1] >= span ? oneHit_ : p * kMinSpan[2] >= span ? twoHit_ : manyHits_).Add(p);
-      } else if (p < PieceBytes()) {
-        turn_[QClassOf(p) & 7].push_back(QClassOf(p) >> 3);
+      if (p < PieceBytes()) {
+        turn_[QClassOf(p) & 7].push_back({QClassOf(p) >> 3, 0});
       } else {
-        waiting_.Add(p);
+        bucketed_[p <= wholeTurns ? 0 : p * 2 >= span ? 2 : p * 6 >= span ? 3 : 1].Add(p);
       }
       if (p <= wholeTurns) longestTurn_ = p;
     }
@@ -60,24 +61,58 @@ class TSievingPrimes {
 
  private:
   friend class TSegmentSieve;
-  static std::uint32_t ShiftFor(std::uint64_t bytes);
+  static std::uint32_t ShiftFor(std::uint64_t bytes) {
+    return static_cast<std::uint32_t>(std::bit_width(std::clamp<std::uint64_t>(bytes, 1, kMaxBlockBytes)) - 1);
+  }
   const TPresieve* presieve_;
   std::uint32_t shift_, pieceShift_;
   std::uint64_t longestTurn_ = 0;
   TTurnPrimes::TByClass turn_;
-  TPrimeList waiting_, manyHits_, oneHit_, twoHit_;
+  TPrimeList bucketed_[4];  // for the kinds of TSegmentSieve::bucketed_, in their order
 };
 
 class TSegmentSieve {
  public:
   TSegmentSieve() = default;
-  explicit TSegmentSieve(const TSievingPrimes& primes);  // which must outlive it
+  explicit TSegmentSieve(const TSievingPrimes& primes)  // which must outlive it
+      : primes_(&primes), window_(2 * primes.BlockBytes() + primes.longestTurn_),
+        reach_(primes.BlockBytes() + primes.longestTurn_) {
+    turn_.Reset(primes.turn_);
+    std::size_t kind = 0;
+    std::apply([&](auto&... kinds) { (kinds.Reset(primes.bucketed_[kind++], primes.shift_), ...); }, bucketed_);
+  }
   // Places every prime for the run low..high (high at most kMaxSievedNumber).
-  void StartAt(std::uint64_t low, std::uint64_t high);
-  // The bits of from..high, or of its part in from's block; from is the
-  // run's low or follows the piece read before. Valid until the next call.
-  // The kernel's own primes may be crossed out.
-  TSegmentBits Sieve(std::uint64_t from, std::uint64_t high);
+  void StartAt(std::uint64_t low, std::uint64_t high) {
+    if (high > kMaxSievedNumber || low > high) throw std::length_error("sieve run out of range");
+    runFirstByte_ = blockFirstByte_ = low / 30;
+    lastByte_ = high / 30;
+    block_ = start_ = 0;
+    sieved_ = false;
+    std::fill(window_.begin(), window_.end(), 0xFF);
+    const TBlock block = Block();
+    turn_.Place(block, 30 * runFirstByte_);
+    std::apply([&](auto&... kinds) { (kinds.Place(block, 30 * runFirstByte_), ...); }, bucketed_);
+  }
+  // The bits of from..high, or of its part in from's block; from is the run's low or follows the piece read
+  // before. Valid until the next call. The kernel's own primes may be crossed out.
+  TSegmentBits Sieve(std::uint64_t from, std::uint64_t high) {
+    const std::uint64_t size = primes_->BlockBytes();
+    if (from / 30 >= blockFirstByte_ + size) {  // on to the next block
+      start_ += size;
+      blockFirstByte_ += size;
+      ++block_;
+      sieved_ = false;
+      if (start_ + reach_ > window_.size()) {
+        std::memmove(window_.data(), window_.data() + start_, window_.size() - start_);
+        std::memset(window_.data() + window_.size() - start_, 0xFF, start_);
+        start_ = 0;
+      }
+    }
+    if (!sieved_) SieveBlock();
+    const std::uint64_t last = std::min(high / 30, blockFirstByte_ + size - 1);
+    return {window_.data() + start_ + (from / 30 - blockFirstByte_), static_cast<std::size_t>(last - from / 30 + 1),
+            from / 30, from, last == high / 30 ? high : 30 * last + 29};
+  }
   // Calls piece(bits) for the pieces of low..high in ascending order.
   template <typename F>
   void ForEachPiece(std::uint64_t low, std::uint64_t high, F&& piece) {
@@ -88,19 +123,30 @@ class TSegmentSieve {
   }
 
  private:
-  TBlock Block();
-  void SieveBlock();
+  TBlock Block() {
+    return {window_.data() + start_, std::min(primes_->BlockBytes(), lastByte_ + 1 - blockFirstByte_),
+            blockFirstByte_, block_, (lastByte_ - runFirstByte_) >> primes_->shift_, primes_->shift_};
+  }
+  // Every kind crosses its multiples into the block, those arriving with their squares placed first; the presieve
+  // and the primes shorter than a piece go a piece at a time. Out of line, as the presieve's fill (faster so).
+  [[gnu::noinline]] void SieveBlock() {
+    const TBlock block = Block();
+    turn_.Activate(block);
+    std::apply([&](auto&... kinds) { (kinds.Activate(block), ...); }, bucketed_);
+    for (std::uint64_t done = 0; done < block.Length; done += primes_->PieceBytes()) {
+      const std::uint64_t end = std::min(block.Length, done + primes_->PieceBytes());
+      primes_->presieve_->Fill(block.Bytes + done, block.FirstByte + done, end - done);
+      turn_.Cross(block, end);
+    }
+    std::apply([&](auto&... kinds) { (kinds.Cross(block), ...); }, bucketed_);
+    sieved_ = true;
+  }
   const TSievingPrimes* primes_ = nullptr;
   TTurnPrimes turn_;
-  TTurnWaitingPrimes waiting_;
-  THitPrimes<0> manyHits_;
-  THitPrimes<1> oneHit_;
-  THitPrimes<2> twoHit_;
-  // From window_[start_]: the block's bytes, then those that turns reached
-  // beyond it (reach_ in all at most), then room for one more block. Each
-  // block starts where the one before ends, the bytes moving back to the
-  // start when the end comes too near. The last byte is a spare that takes
-  // the crossings that miss.
+  // Waiting for their turns, then with any number of hits, one and two.
+  std::tuple<TTurnWaitingPrimes, THitPrimes<0>, THitPrimes<1>, THitPrimes<2>> bucketed_;
+  // From window_[start_]: the block's bytes, then those that turns reached beyond it (reach_ in all at most),
+  // then room for one more block; the bytes move back to the start when the end comes too near.
   std::vector<std::uint8_t> window_;
   std::size_t start_ = 0, reach_ = 0;
   std::uint64_t runFirstByte_ = 0, lastByte_ = 0, blockFirstByte_ = 0, block_ = 0;

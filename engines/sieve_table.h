@@ -1,24 +1,32 @@
-// Helpers for tables of a byte per number (the simple sieve's and the base
-// range's), and the small plain sieve and square root every engine sizes by.
+// Helpers for tables of a byte per number (the simple sieve's and the base range's), and the small plain
+// sieve for the primes below a square root.
 #pragma once
-#include <cstddef>
-#include <cstdint>
-
 #include "engines/prime_records.h"
+#include "engines/sieve_bits.h"
 
 namespace tamsel {
 
-// Number of nonzero bytes in table[0, count); every byte is 0 or 1.
-std::uint64_t CountOnes(const std::uint8_t* table, std::size_t count);
-
 // Index of the last nonzero byte in table[0, count), or count when none.
-std::size_t FindLastOne(const std::uint8_t* table, std::size_t count);
+inline std::size_t FindLastOne(const std::uint8_t* table, std::size_t count) {
+  std::size_t i = count;
+  for (std::uint64_t word = 0; i >= 8; i -= 8) {
+    std::memcpy(&word, table + i - 8, sizeof word);
+    if (word != 0) break;
+  }
+  while (i > 0 && table[i - 1] == 0) --i;
+  return i > 0 ? i - 1 : count;
+}
 
 // Every prime up to limit (a plain sieve; for base primes of a few thousand).
-TPrimeFound SmallPrimes(std::uint64_t limit);
-
-// floor(sqrt(value)) computed in double precision, as the engines size
-// their tables (above 2^53 the value is first rounded to a double).
-std::uint64_t TruncatedSqrt(std::uint64_t value);
+inline TPrimeFound SmallPrimes(std::uint64_t limit) {
+  TPrimeFound primes;
+  std::vector<std::uint8_t> composite(limit + 1, 0);
+  for (std::uint64_t p = 2; p <= limit; ++p) {
+    if (composite[p] != 0) continue;
+    primes.push_back(p);
+    for (std::uint64_t m = p * p; p <= limit / p && m <= limit; m += p) composite[m] = 1;
+  }
+  return primes;
+}
 
 }  // namespace tamsel

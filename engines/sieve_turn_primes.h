@@ -1,11 +1,8 @@
-// The primes shorter than a piece start turns of the wheel in every piece:
-// each crosses the whole turns (8 multiples in p bytes) that start in it,
-// the last ones reaching past its end into the bytes kept for those after
-// it, so that no turn is cut in two.
+// The primes shorter than a piece start turns of the wheel in every piece: each crosses the whole turns (8
+// multiples in p bytes) that start in it, the last ones reaching past its end into the bytes kept for those
+// after it, so that no turn is cut in two.
 #pragma once
-#include <array>
-#include <cstddef>
-#include <cstdint>
+#include <span>
 #include <utility>
 #include <vector>
 
@@ -15,39 +12,33 @@ namespace tamsel {
 
 class TTurnPrimes {
  public:
-  // q = p div 30 of each prime, by class, ascending.
-  using TByClass = std::array<std::vector<std::uint32_t>, 8>;
-  void Reset(const TByClass& primes) {
-    for (std::uint32_t c = 0; c < 8; ++c) {
-      primes_[c].clear();
-      for (const std::uint32_t q : primes[c]) primes_[c].push_back({q, 0});
-    }
-  }
-  // Primes whose squares lie below start go from their first multiple on.
+  struct TPrime {
+    std::uint32_t Q;     // p div 30
+    std::uint32_t Next;  // the first byte of its next turn, from the block's first
+  };
+  // The primes of each class, ascending.
+  using TByClass = std::array<std::vector<TPrime>, 8>;
+  void Reset(const TByClass& primes) { primes_ = primes; }
+  // From the run's start on: primes whose squares lie below it go from their first multiple, the others from
+  // their squares as their blocks come.
   void Place(const TBlock& block, std::uint64_t start) {
+    active_ = {};
+    start_ = start;
+    Activate(block);
+  }
+  void Activate(const TBlock& block) {
+    const std::uint64_t start = start_, end = 30 * (block.FirstByte + block.Length);
     for (std::uint32_t c = 0; c < 8; ++c) {
-      for (active_[c] = 0; active_[c] < primes_[c].size(); ++active_[c]) {
+      for (; active_[c] < primes_[c].size(); ++active_[c]) {
         TPrime& prime = primes_[c][active_[c]];
         const std::uint64_t p = PrimeOf(prime.Q, c);
-        if (p * p >= start) break;
-        const TMultiple m = FirstMultiple(p, start);
+        if (p * p >= end) break;
+        const TMultiple m = p * p >= start ? TMultiple{p * p / 30, c} : FirstMultiple(p, start);
         prime.Next = static_cast<std::uint32_t>(TurnStart(block.Bytes, prime.Q, c, m.Byte - block.FirstByte, m.Wheel));
       }
     }
   }
-  // The others from their squares, p * p with the cofactor p at wheel position c.
-  void Activate(const TBlock& block) {
-    for (std::uint32_t c = 0; c < 8; ++c) {
-      for (; active_[c] < primes_[c].size(); ++active_[c]) {
-        TPrime& prime = primes_[c][active_[c]];
-        const std::uint64_t byte = PrimeOf(prime.Q, c) * PrimeOf(prime.Q, c) / 30;
-        if (byte >= block.FirstByte + block.Length) break;
-        prime.Next = static_cast<std::uint32_t>(TurnStart(block.Bytes, prime.Q, c, byte - block.FirstByte, c));
-      }
-    }
-  }
-  // Crosses the turns that start before byte `end` of the block; at the
-  // block's end, moves on to the next block.
+  // Crosses the turns that start before byte `end` of the block; at its end, moves on to the next block.
   void Cross(const TBlock& block, std::uint64_t end) {
     const std::uint64_t shift = end == block.Length ? std::uint64_t{1} << block.Shift : 0;
     [&]<std::uint32_t... C>(std::integer_sequence<std::uint32_t, C...>) {
@@ -56,30 +47,15 @@ class TTurnPrimes {
   }
 
  private:
-  struct TPrime {
-    std::uint32_t Q;
-    std::uint32_t Next;  // the first byte of its next turn, from the block's first
-  };
-  // The class known at compile time keeps the eight offsets in registers.
   template <std::uint32_t C>
   void CrossClass(std::uint8_t* bytes, std::uint64_t end, std::uint64_t shift) {
-    constexpr auto& kTurn = kSpan[C][0];
-    for (std::size_t i = 0; i < active_[C]; ++i) {
-      const std::uint64_t q = primes_[C][i].Q;
-      std::uint64_t b = primes_[C][i].Next;
-      const std::uint64_t o[8] = {0,
-                                  q * 6 + kTurn[1].CorrectionSum,  q * 10 + kTurn[2].CorrectionSum,
-                                  q * 12 + kTurn[3].CorrectionSum, q * 16 + kTurn[4].CorrectionSum,
-                                  q * 18 + kTurn[5].CorrectionSum, q * 22 + kTurn[6].CorrectionSum,
-                                  q * 28 + kTurn[7].CorrectionSum};
-      for (; b < end; b += 30 * q + kWheelResidues[C]) {
-        for (int k = 0; k < 8; ++k) bytes[b + o[k]] &= kTurn[k].Mask;
-      }
-      primes_[C][i].Next = static_cast<std::uint32_t>(b - shift);
+    for (TPrime& p : std::span(primes_[C].data(), active_[C])) {
+      p.Next = static_cast<std::uint32_t>(CrossTurns<C>(bytes, end, p.Q, p.Next) - shift);
     }
   }
-  std::vector<TPrime> primes_[8];
-  std::size_t active_[8] = {};  // the others wait for their squares
+  TByClass primes_;
+  std::array<std::size_t, 8> active_{};  // the others wait for their squares
+  std::uint64_t start_ = 0;
 };
 
 }  // namespace tamsel

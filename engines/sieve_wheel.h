@@ -1,8 +1,7 @@
-// The wheel of 30 that every sieve kernel file works on, as tables built at
-// compile time. Only numbers coprime to 30 can be primes above 5: byte b of
-// the range holds 30b + 1, 7, 11, 13, 17, 19, 23 and 29 in its bits 0 to 7,
-// and a prime p = 30q + r crosses only its multiples p * m with m coprime to
-// 30, eight to a turn of the wheel (cofactors 30j + 1 to 30j + 29).
+// The wheel of 30 that every sieve kernel file works on, as tables built at compile time. Only numbers
+// coprime to 30 can be primes above 5: byte b of the range holds 30b + 1, 7, 11, 13, 17, 19, 23 and 29 in its
+// bits 0 to 7, and a prime p = 30q + r crosses only its multiples p * m with m coprime to 30, eight to a turn
+// of the wheel (cofactors 30j + 1 to 30j + 29).
 #pragma once
 #include <array>
 #include <cstdint>
@@ -11,29 +10,36 @@ namespace tamsel {
 
 inline constexpr std::uint32_t kWheelResidues[8] = {1, 7, 11, 13, 17, 19, 23, 29};
 
-constexpr int BitOf(std::uint32_t residue) {
-  for (int b = 0; b < 8; ++b) if (kWheelResidues[b] == residue) return b;
-  return -1;
-}
-
 inline std::uint64_t PrimeOf(std::uint64_t q, std::uint32_t c) { return 30 * q + kWheelResidues[c]; }
 
-// The class of each residue modulo 30, -1 for those not coprime to 30.
-inline constexpr auto kClassOf = [] {
-  std::array<std::int8_t, 30> classOf{};
-  for (std::uint32_t r = 0; r < 30; ++r) classOf[r] = static_cast<std::int8_t>(BitOf(r));
-  return classOf;
-}();
-// q * 8 + c of a prime above 5.
-inline std::uint32_t QClassOf(std::uint64_t p) {
-  return static_cast<std::uint32_t>(p / 30 << 3 | static_cast<std::uint32_t>(kClassOf[p % 30]));
+// Modulus 30, or 210 (48 cofactors in 210) for the primes that cross hit by hit, see sieve_hit_primes.h.
+constexpr bool Coprime(std::uint32_t modulus, std::uint32_t m) {
+  return m % 2 != 0 && m % 3 != 0 && m % 5 != 0 && (modulus == 30 || m % 7 != 0);
 }
 
-// For p = 30q + r (r the residue of class c), the multiple with cofactor
-// 30j + kWheelResidues[w] lies in byte j * p + q * kWheelResidues[w] +
-// r * kWheelResidues[w] div 30. kSpan[c][w][k]: from a multiple at wheel
-// position w, the k-th multiple on lies q * GapSum + CorrectionSum bytes
-// further, and Mask clears its bit.
+// For any cofactor modulo 30 or 210: how far up the next one coprime to the modulus lies, and its wheel
+// position (for a residue coprime to 30: 0 and its class).
+struct TRoundUp {
+  std::uint8_t Add, Wheel;
+};
+template <std::uint32_t Modulus>
+inline constexpr auto kRoundUp = [] {
+  std::array<TRoundUp, Modulus> table{};
+  for (std::uint32_t m = 0, w = 0, next = 1; m < Modulus; ++m) {
+    if (m > next) for (++w, ++next; !Coprime(Modulus, next); ++next) {}
+    table[m] = {static_cast<std::uint8_t>(next - m), static_cast<std::uint8_t>(w)};
+  }
+  return table;
+}();
+
+// q * 8 + c of a prime above 5.
+inline std::uint32_t QClassOf(std::uint64_t p) {
+  return static_cast<std::uint32_t>(p / 30 << 3 | kRoundUp<30>[p % 30].Wheel);
+}
+
+// For p = 30q + r (r the residue of class c), the multiple with cofactor 30j + kWheelResidues[w] lies in byte
+// j * p + q * kWheelResidues[w] + r * kWheelResidues[w] div 30. kSpan[c][w][k]: from a multiple at wheel
+// position w, the k-th multiple on lies q * GapSum + CorrectionSum bytes further, and Mask clears its bit.
 struct TSpan {
   std::uint8_t GapSum, CorrectionSum, Mask;
 };
@@ -42,58 +48,56 @@ inline constexpr auto kSpan = [] {
     return kWheelResidues[(w + k) % 8] + 30 * ((w + k) / 8);
   };
   std::array<std::array<std::array<TSpan, 9>, 8>, 8> span{};
-  for (std::uint32_t c = 0; c < 8; ++c) {
-    for (std::uint32_t w = 0; w < 8; ++w) {
-      for (std::uint32_t k = 0; k <= 8; ++k) {
-        const std::uint32_t r = kWheelResidues[c], m = cofactor(w, k);
-        span[c][w][k] = {static_cast<std::uint8_t>(m - cofactor(w, 0)),
-                         static_cast<std::uint8_t>(r * m / 30 - r * cofactor(w, 0) / 30),
-                         static_cast<std::uint8_t>(~(1u << BitOf(r * m % 30)))};
-      }
+  for (std::uint32_t cw = 0; cw < 64; ++cw) {
+    const std::uint32_t r = kWheelResidues[cw / 8], first = cofactor(cw % 8, 0);
+    for (std::uint32_t k = 0; k <= 8; ++k) {
+      const std::uint32_t m = cofactor(cw % 8, k);
+      span[cw / 8][cw % 8][k] = {static_cast<std::uint8_t>(m - first),
+                                 static_cast<std::uint8_t>(r * m / 30 - r * first / 30),
+                                 static_cast<std::uint8_t>(~(1u << kRoundUp<30>[r * m % 30].Wheel))};
     }
   }
   return span;
 }();
 
-// Fewest numbers spanned by k + 1 consecutive multiples, in units of p (the
-// least gaps between cofactors are 2, then 4): a prime with p * kMinSpan[k]
-// >= 30 * (bytes + 1) hits that many bytes at most k times.
-inline constexpr std::uint64_t kMinSpan[3] = {0, 2, 6};
-
-// For any cofactor: how far up the next one coprime to 30 lies, and its
-// wheel position.
-struct TRoundUp {
-  std::uint8_t Add, Wheel;
-};
-inline constexpr auto kRoundUp = [] {
-  std::array<TRoundUp, 30> table{};
-  for (std::uint32_t m = 0; m < 30; ++m) {
-    std::uint32_t add = 0;
-    while (BitOf((m + add) % 30) < 0) ++add;
-    table[m] = {static_cast<std::uint8_t>(add), static_cast<std::uint8_t>(BitOf((m + add) % 30))};
-  }
-  return table;
-}();
-
-// The first multiple p * m >= start with m coprime to 30: its byte and the
-// wheel position of m.
+// The first multiple p * m >= start with m coprime to the modulus: its byte and m's wheel position.
 struct TMultiple {
   std::uint64_t Byte;
   std::uint32_t Wheel;
 };
+template <std::uint32_t Modulus = 30>
 inline TMultiple FirstMultiple(std::uint64_t p, std::uint64_t start) {
   const std::uint64_t cofactor = start / p + (start % p != 0 ? 1 : 0);
-  const TRoundUp up = kRoundUp[cofactor % 30];
+  const TRoundUp up = kRoundUp<Modulus>[cofactor % Modulus];
   return {(cofactor + up.Add) * p / 30, up.Wheel};
 }
 
-// The turn holding the multiple `offset` bytes from a block's first byte
-// (cofactor at wheel position `wheel`) starts q * (residue - 1) + r *
-// residue div 30 bytes before it. Returns that start's offset; when it lies
-// before the block, crosses the rest of the turn in bytes (the block's) now
-// and returns the start of the next turn.
-inline std::uint64_t TurnStart(std::uint8_t* bytes, std::uint64_t q, std::uint32_t c,
-                               std::uint64_t offset, std::uint32_t wheel) {
+// The block being sieved, as every kind of prime sees it: Bytes holds its Length bytes (the run's last block
+// may be shorter than 2^Shift), then the bytes that turns reach past it.
+struct TBlock {
+  std::uint8_t* Bytes;
+  std::uint64_t Length, FirstByte, Index, Last;  // Index and Last from the run's first block
+  std::uint32_t Shift;
+};
+
+// Crosses the whole turns of a prime of class C that start before `end`, from the one starting at byte b;
+// returns the start of the next. The class known at compile time keeps the eight offsets in registers.
+template <std::uint32_t C>
+inline std::uint64_t CrossTurns(std::uint8_t* bytes, std::uint64_t end, std::uint64_t q, std::uint64_t b) {
+  constexpr auto& kTurn = kSpan[C][0];
+  std::uint64_t o[8];
+  for (int k = 0; k < 8; ++k) o[k] = q * kTurn[k].GapSum + kTurn[k].CorrectionSum;
+  for (; b < end; b += 30 * q + kWheelResidues[C]) {
+    for (int k = 0; k < 8; ++k) bytes[b + o[k]] &= kTurn[k].Mask;
+  }
+  return b;
+}
+
+// The turn holding the multiple `offset` bytes into a block (cofactor at wheel position `wheel`) starts
+// q * (residue - 1) + r * residue div 30 bytes before it. Returns that start; when it lies before the block,
+// crosses the rest of the turn now and returns the start of the next turn.
+inline std::uint64_t TurnStart(std::uint8_t* bytes, std::uint64_t q, std::uint32_t c, std::uint64_t offset,
+                               std::uint32_t wheel) {
   const std::uint32_t residue = kWheelResidues[wheel];
   const std::uint64_t before = q * (residue - 1) + kWheelResidues[c] * residue / 30;
   if (offset >= before) return offset - before;
@@ -102,27 +106,6 @@ inline std::uint64_t TurnStart(std::uint8_t* bytes, std::uint64_t q, std::uint32
     bytes[offset + q * span.GapSum + span.CorrectionSum] &= span.Mask;
   }
   return offset - before + PrimeOf(q, c);
-}
-
-// The block being sieved, as every kind of prime sees it: Bytes holds its
-// Length bytes (the run's last block may be shorter than 2^Shift), then the
-// bytes that turns reach past it; Bytes[Spare] takes the crossings beyond.
-struct TBlock {
-  std::uint8_t* Bytes;
-  std::uint64_t Length, Spare, FirstByte;
-  std::uint64_t Index, Last;  // from the run's first block: this one and the run's last
-  std::uint32_t Shift;
-};
-
-// Crosses the whole turns of a prime of class c that start before `length`,
-// from the turn starting at byte b; returns the start of the next turn.
-inline std::uint64_t CrossTurn(std::uint8_t* bytes, std::uint64_t length, std::uint64_t q,
-                               std::uint32_t c, std::uint64_t b) {
-  const auto& turn = kSpan[c][0];
-  for (; b < length; b += PrimeOf(q, c)) {
-    for (int k = 0; k < 8; ++k) bytes[b + q * turn[k].GapSum + turn[k].CorrectionSum] &= turn[k].Mask;
-  }
-  return b;
 }
 
 }  // namespace tamsel

@@ -1,6 +1,8 @@
 #include "engines/simple_sieve.h"
 
 #include <algorithm>
+#include <cmath>
+#include <cstring>
 #include <optional>
 #include <vector>
 
@@ -22,7 +24,7 @@ void ShowAndCount(const TPrimeCheck& table, std::uint64_t upTo, TPrimeRecord& re
 
 void BuildTable(TPrimeCheck& table, std::uint64_t limit, bool showsProgress) {
   table.resize(limit + 1);
-  const std::uint64_t root = TruncatedSqrt(limit);
+  const auto root = static_cast<std::uint64_t>(std::sqrt(static_cast<double>(limit)));
   const TPrimeFound basePrimes = SmallPrimes(root);
   // Sieved as bits in the kernel's blocks, each then spread out to a byte
   // per number.
@@ -33,7 +35,8 @@ void BuildTable(TPrimeCheck& table, std::uint64_t limit, bool showsProgress) {
   std::optional<TSearchProgress> progress;
   if (showsProgress) progress.emplace(limit / 30 / sieving.BlockBytes() + 1);
   sieve.ForEachPiece(0, limit, [&](const TSegmentBits& bits) {
-    ExpandSegment(bits, table.data());
+    std::memset(table.data() + bits.Low, 0, bits.High - bits.Low + 1);
+    ForEachSegmentPrime(bits, [&](std::uint64_t p) { table[p] = 1; });
     AddProgress(1);
   });
   // 0 and 1 are no primes; the presieve crossed out its own primes, and
@@ -72,7 +75,7 @@ void CountPrimes(const TPrimeCheck& table, TPrimeRecord& record) {
     if (RunOptions.ShowPrimes) {
       ShowAndCount(table, h, record);
     } else {
-      record.Count += CountOnes(table.data(), h + 1);
+      record.Count += CountBits(table.data(), h + 1);  // every byte is 0 or 1
     }
   }
   if (!RunOptions.Benchmark) {

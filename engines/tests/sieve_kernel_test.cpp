@@ -26,14 +26,14 @@ TEST(WordScans, CountAndFindLastMatchAByteLoopAtEveryAlignment) {
       ones += buffer[start + i];
       if (buffer[start + i] != 0) last = i;
     }
-    ASSERT_EQ(CountOnes(buffer.data() + start, count), ones) << "round " << round;
+    ASSERT_EQ(CountBits(buffer.data() + start, count), ones) << "round " << round;
     ASSERT_EQ(FindLastOne(buffer.data() + start, count), last) << "round " << round;
   }
 }
 
 TEST(WordScans, CountSurvivesMoreThan255WordsOfOnes) {
   const std::vector<std::uint8_t> ones(100003, 1);
-  EXPECT_EQ(CountOnes(ones.data(), ones.size()), 100003u);
+  EXPECT_EQ(CountBits(ones.data(), ones.size()), 100003u);
 }
 
 // The numbers low..high that no prime of the list divides, nor 2, 3 or 5
