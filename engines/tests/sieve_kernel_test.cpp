@@ -129,6 +129,8 @@ TEST(SegmentSieve, LeavesExactlyTheNumbersWithoutSmallFactors) {
     }
   }
   for (std::uint64_t last = 1; last <= 97; ++last) CheckSegments(2, 97, 97, 3, 3, last);
+  // Primes crossing hit by hit skip the multiples of 7, which a presieve without 7 leaves.
+  CheckSegments(1, 30, 5, 1, 40, 30, {7, 11, 13});
 }
 
 // Near the largest limit: segments of a large step with primes close to it,
