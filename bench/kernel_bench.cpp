@@ -6,14 +6,15 @@
 // Usage: kernel_bench n first|last k [block bytes] [turn bytes]
 //   (first = last: the k segments that end with the one holding n; k = 0:
 //   up to n; block bytes 0: the machine's choice)
-// The base primes up to s come from the kernel itself, a block at a time,
-// so that no list of them is kept besides the kernel's own.
+// The base primes up to s come from the kernel itself, their bits copied
+// into the kernel's table of them, so that no list of them is kept.
 #include <sys/resource.h>
 
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <string_view>
 
 #include "engines/segmented_sieve.h"
@@ -22,49 +23,28 @@
 namespace tamsel {
 namespace {
 
-// The primes up to limit in ascending order, as a range read once.
-class TPrimesUpTo {
- public:
-  explicit TPrimesUpTo(std::uint64_t limit)
-      : limit_(limit), small_(SmallPrimes(SegmentSizes(limit).Size)), presieve_(97, limit / 30),
-        sieving_(small_, presieve_), sieve_(sieving_), low_(SegmentSizes(limit).Size + 1) {
-    if (low_ <= limit_) sieve_.StartAt(low_, limit_);
+// The bits of the primes up to limit (see TPrimeBits): those up to its square root from a plain sieve, the
+// others copied from the kernel's bytes piece by piece.
+TPrimeBits PrimeBitsUpTo(std::uint64_t limit) {
+  const std::uint64_t root = SegmentSizes(limit).Size;
+  const TPrimeFound small = SmallPrimes(root);
+  TPrimeBits bits{std::vector<std::uint64_t>(limit / 240 + 1, 0)};
+  auto* bytes = reinterpret_cast<std::uint8_t*>(bits.Words.data());
+  for (const std::uint64_t p : small) {
+    if (p >= 7) bytes[p / 30] |= static_cast<std::uint8_t>(1 << kRoundUp<30>[p % 30].Wheel);
   }
-  struct TEnd {};
-  struct TIterator {
-    TPrimesUpTo* Owner;
-    std::uint64_t operator*() const { return Owner->primes_[Owner->at_]; }
-    TIterator& operator++() {
-      if (++Owner->at_ == Owner->primes_.size()) Owner->Refill();
-      return *this;
-    }
-    bool operator!=(TEnd) const { return Owner->at_ < Owner->primes_.size(); }
-  };
-  TIterator begin() {
-    primes_ = small_;  // the kernel may cross out its own primes
-    return {this};
-  }
-  TEnd end() const { return {}; }
-
- private:
-  void Refill() {
-    primes_.clear();
-    at_ = 0;
-    if (low_ > limit_) return;
-    const TSegmentBits bits = sieve_.Sieve(low_, limit_);
-    ForEachSegmentPrime(bits, [&](std::uint64_t p) { primes_.push_back(p); });
-    low_ = bits.High + 1;
-    if (primes_.empty()) Refill();
-  }
-  std::uint64_t limit_;
-  TPrimeFound small_;
-  TPresieve presieve_;
-  TSievingPrimes sieving_;
-  TSegmentSieve sieve_;
-  std::uint64_t low_;
-  TPrimeFound primes_;
-  std::size_t at_ = 0;
-};
+  if (root + 1 > limit) return bits;
+  const TPresieve presieve(root, limit / 30);
+  const TSievingPrimes sieving(small, presieve);
+  TSegmentSieve sieve(sieving);
+  sieve.StartAt(root + 1, limit);
+  sieve.ForEachPiece(root + 1, limit, [&](const TSegmentBits& piece) {
+    if (piece.Length > 2) std::memcpy(bytes + piece.FirstByte + 1, piece.Bytes + 1, piece.Length - 2);
+    bytes[piece.FirstByte] |= piece.Masked(0);
+    bytes[piece.FirstByte + piece.Length - 1] |= piece.Masked(piece.Length - 1);
+  });
+  return bits;
+}
 
 double SecondsSince(std::chrono::steady_clock::time_point start) {
   return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
@@ -92,8 +72,7 @@ int Run(int argc, char** argv) {
 
   auto start = std::chrono::steady_clock::now();
   const TPresieve presieve(s, n / 30);
-  TPrimesUpTo basePrimes(s);
-  const TSievingPrimes sieving(basePrimes, presieve, block == 0 ? ChooseBlockBytes() : block, turn);
+  const TSievingPrimes sieving(PrimeBitsUpTo(s), presieve, block == 0 ? ChooseBlockBytes() : block, turn);
   const double baseSeconds = SecondsSince(start);
   start = std::chrono::steady_clock::now();
   TSegmentSieve sieve(sieving);

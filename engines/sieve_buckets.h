@@ -8,7 +8,7 @@
 #include <utility>
 #include <vector>
 
-#include "engines/sieve_wheel.h"
+#include "engines/sieve_bits.h"
 
 namespace tamsel {
 
@@ -27,34 +27,66 @@ inline constexpr std::uint64_t kMaxBlockBytes = std::uint64_t{1} << 26;
 inline constexpr std::uint64_t kMaxSievingPrime = UINT32_MAX;
 inline constexpr std::uint64_t kMaxSievedNumber = UINT64_MAX - 16 * kMaxSievingPrime;
 
-// The primes of one kind, ascending, in a byte each: half the gap to the one before, or 0 when that gap is
-// odd or above 510 and the prime is kept whole beside (below 2^32 gaps stay under 340).
+// The base primes above 5 as bits on the wheel of 30, bit 8k + b of word i for 30(8i + k) + kWheelResidues[b]
+// (the bytes of the sieve in order): a bit per number coprime to 30 takes less room than a byte per prime
+// below 2^32 (3.7 bits a prime at 10^6, 5.9 at 2^32) and is filled by copying sieved bytes.
+struct TPrimeBits {
+  std::vector<std::uint64_t> Words;
+};
+
+// The primes low..high of a table of bits (which must outlive it), ascending.
 class TPrimeList {
  public:
-  void Add(std::uint64_t p) {
-    const std::uint64_t gap = p - largest_;
-    const bool fits = gap % 2 == 0 && gap != 0 && gap <= 510;
-    halfGaps_.push_back(static_cast<std::uint8_t>(fits ? gap / 2 : 0));
-    if (!fits) whole_.push_back(static_cast<std::uint32_t>(p));
-    largest_ = p;
+  TPrimeList() = default;
+  TPrimeList(const TPrimeBits& bits, std::uint64_t low, std::uint64_t high) {
+    if (bits.Words.empty() || low > (high = std::min(high, 240 * bits.Words.size() - 1))) return;
+    words_ = bits.Words.data();
+    first_ = low / 240;
+    last_ = high / 240;
+    firstMask_ = EdgeMask(low, 0);
+    lastMask_ = EdgeMask(high, 1);
+    for (std::size_t word = last_ + 1; word-- > first_;) {
+      if (const std::uint64_t rest = Word(word); rest != 0) {
+        largest_ = 240 * word + kBitNumber[std::bit_width(rest) - 1];
+        break;
+      }
+    }
   }
-  std::uint64_t Largest() const { return largest_; }
+  std::uint64_t Largest() const { return largest_; }  // 0 when there is none
   struct TCursor {
     std::uint64_t Prime = 0;  // 0 past the last
-    std::size_t Next = 0, Whole = 0;
+    std::size_t Word = 0;
+    std::uint64_t Rest = 0;   // the word's bits not yet read
   };
-  TCursor Begin() const { return Advanced(TCursor{}); }
+  TCursor Begin() const { return largest_ == 0 ? TCursor{} : Advanced({0, first_, Word(first_)}); }
   TCursor Advanced(TCursor at) const {
-    if (at.Next == halfGaps_.size()) return {};
-    const std::uint8_t half = halfGaps_[at.Next++];
-    at.Prime = half != 0 ? at.Prime + 2 * half : whole_[at.Whole++];
+    while (at.Rest == 0) {
+      if (at.Word == last_) return {};
+      at.Rest = Word(++at.Word);
+    }
+    at.Prime = 240 * at.Word + kBitNumber[std::countr_zero(at.Rest)];
+    at.Rest &= at.Rest - 1;
     return at;
   }
 
  private:
-  std::vector<std::uint8_t> halfGaps_;
-  std::vector<std::uint32_t> whole_;
-  std::uint64_t largest_ = 0;
+  static constexpr auto kBitNumber = [] {
+    std::array<std::uint8_t, 64> number{};
+    for (std::uint32_t bit = 0; bit < 64; ++bit) number[bit] = static_cast<std::uint8_t>(30 * (bit / 8) + kWheelResidues[bit % 8]);
+    return number;
+  }();
+  // The bits of word x / 240 for the numbers from x on (upper = 0) or up to x (upper = 1).
+  static std::uint64_t EdgeMask(std::uint64_t x, int upper) {
+    const std::uint64_t byte = x / 30 % 8, edge = std::uint64_t{kEdgeKeep[upper][x % 30]} << 8 * byte;
+    if (upper == 0) return edge | (byte == 7 ? 0 : ~std::uint64_t{0} << 8 * (byte + 1));
+    return edge | (byte == 0 ? 0 : ~std::uint64_t{0} >> (64 - 8 * byte));
+  }
+  std::uint64_t Word(std::size_t word) const {
+    return words_[word] & (word == first_ ? firstMask_ : ~std::uint64_t{0}) & (word == last_ ? lastMask_ : ~std::uint64_t{0});
+  }
+  const std::uint64_t* words_ = nullptr;
+  std::size_t first_ = 0, last_ = 0;
+  std::uint64_t firstMask_ = 0, lastMask_ = 0, largest_ = 0;
 };
 
 class TBuckets {
@@ -125,12 +157,26 @@ class TBucketPrimes {
   // Primes whose squares lie below start go from their first multiple on.
   void Place(const TBlock& block, std::uint64_t start) {
     for (TBuckets& buckets : buckets_) buckets.Clear();
-    for (active_ = primes_->Begin(); active_.Prime != 0 && active_.Prime * active_.Prime < start;
-         active_ = primes_->Advanced(active_)) {
-      const TMultiple m = FirstMultiple<Modulus>(active_.Prime, start);
-      if ((m.Byte - block.FirstByte) >> block.Shift > block.Last) continue;  // hits nothing in the run
-      static_cast<Kind*>(this)->Wait(block, m.Byte - block.FirstByte, m.Wheel, QClassOf(active_.Prime));
+    // Whether a prime hits the run at all is a coin toss for the largest: the first multiples go into a
+    // batch without a branch, and only those that hit wait.
+    struct TFirst {
+      std::uint64_t Offset;
+      std::uint32_t Wheel, QClass;
+    } batch[kBatch];
+    TPrimeList::TCursor at = primes_->Begin();
+    while (at.Prime != 0 && at.Prime * at.Prime < start) {
+      std::size_t hits = 0;
+      for (std::size_t i = 0; i < kBatch && at.Prime != 0 && at.Prime * at.Prime < start; ++i) {
+        const TMultiple m = FirstMultiple<Modulus>(at.Prime, start);
+        batch[hits] = {m.Byte - block.FirstByte, m.Wheel, QClassOf(at.Prime)};
+        hits += (batch[hits].Offset >> block.Shift) <= block.Last;
+        at = primes_->Advanced(at);
+      }
+      for (std::size_t i = 0; i < hits; ++i) {
+        static_cast<Kind*>(this)->Wait(block, batch[i].Offset, batch[i].Wheel, batch[i].QClass);
+      }
     }
+    active_ = at;
   }
   // The others from their squares, p * p with the cofactor p, as their blocks come.
   void Activate(const TBlock& block) {
@@ -148,6 +194,7 @@ class TBucketPrimes {
     const auto within = static_cast<std::uint32_t>(offset & ((std::uint64_t{1} << block.Shift) - 1));
     if (target <= block.Last) buckets_[Sets == 1 ? 0 : qClass & 7].Push(target, {within << kWheelBits | wheel, qClass});
   }
+  static constexpr std::size_t kBatch = 512;
   const TPrimeList* primes_ = nullptr;
   TPrimeList::TCursor active_;
   TBuckets buckets_[Sets];

@@ -2,8 +2,10 @@
 // in pieces for the level 1 cache, whatever the engine's segments, handing the bits out piece by piece in
 // order. Each kind of prime carries its state from block to block: no prime is placed twice in a run.
 #pragma once
+#include <concepts>
 #include <stdexcept>
 #include <tuple>
+#include <type_traits>
 
 #include "engines/os_cache.h"
 #include "engines/sieve_hit_primes.h"
@@ -36,25 +38,36 @@ class TSievingPrimes {
   // percent longer, for 0.8 MiB less). Sizes are rounded down to powers of two from 1 to kMaxBlockBytes.
   static constexpr std::uint64_t kTurnBytes = 1 << 20, kWholeBlock = UINT64_MAX;
   template <typename Primes>
+    requires(!std::same_as<std::remove_cvref_t<Primes>, TPrimeBits>)
   TSievingPrimes(Primes&& primes, const TPresieve& presieve, std::uint64_t blockBytes = ChooseBlockBytes(),
                  std::uint64_t turnBytes = kTurnBytes, std::uint64_t pieceBytes = ChoosePieceBytes())
-      : presieve_(&presieve), shift_(ShiftFor(blockBytes)), pieceShift_(std::min(shift_, ShiftFor(pieceBytes))) {
+      : TSievingPrimes(BitsOf(primes), presieve, blockBytes, turnBytes, pieceBytes) {}
+  // The same from the bits of the primes (see TPrimeBits), none above kMaxSievingPrime.
+  TSievingPrimes(TPrimeBits&& bits, const TPresieve& presieve, std::uint64_t blockBytes = ChooseBlockBytes(),
+                 std::uint64_t turnBytes = kTurnBytes, std::uint64_t pieceBytes = ChoosePieceBytes())
+      : presieve_(&presieve), shift_(ShiftFor(blockBytes)), pieceShift_(std::min(shift_, ShiftFor(pieceBytes))),
+        bits_(std::move(bits)) {
+    if (240 * bits_.Words.size() > kMaxSievingPrime + 240) throw std::length_error("sieving prime above 2^32");
     // Two multiples span at least 2p numbers, three 6p (the least gaps between cofactors are 2, then 4): with
     // 2p >= 30 * (block + 1) a prime hits a block at most once, with 6p at most twice.
     const std::uint64_t span = 30 * (BlockBytes() + 1), smallest = presieve.Largest() + 1;
     // Those that cross hit by hit skip the multiples of 7: all cross whole turns if the presieve leaves 7.
     const std::uint64_t wholeTurns = smallest <= 7 ? UINT64_MAX
                                      : std::max(PieceBytes() - 1, turnBytes == kWholeBlock ? BlockBytes() : turnBytes);
-    for (const std::uint64_t p : primes) {
-      if (p > kMaxSievingPrime) throw std::length_error("sieving prime above 2^32");
-      if (p < smallest) continue;
-      if (p < PieceBytes()) {
-        turn_[QClassOf(p) & 7].push_back({QClassOf(p) >> 3, 0});
-      } else {
-        bucketed_[p <= wholeTurns ? 0 : p * 2 >= span ? 2 : p * 6 >= span ? 3 : 1].Add(p);
-      }
-      if (p <= wholeTurns) longestTurn_ = p;
+    const TPrimeList shortest(bits_, smallest, PieceBytes() - 1);
+    for (auto at = shortest.Begin(); at.Prime != 0; at = shortest.Advanced(at)) {
+      turn_[QClassOf(at.Prime) & 7].push_back({QClassOf(at.Prime) >> 3, 0});
     }
+    // Each kind takes the primes between two sizes, ascending: whole turns, then any number of hits, two
+    // and one (the order of TSegmentSieve::bucketed_: 0, 1, 3, 2).
+    const std::uint64_t from = std::max(smallest, PieceBytes());
+    const std::uint64_t ends[] = {wholeTurns, std::max(wholeTurns, (span + 5) / 6 - 1),
+                                  std::max(wholeTurns, (span + 1) / 2 - 1), UINT64_MAX};
+    for (std::size_t kind = 0; kind < 4; ++kind) {
+      const std::uint64_t low = kind == 0 ? from : std::max(from, ends[kind - 1] + 1);
+      if (kind == 0 || ends[kind - 1] != UINT64_MAX) bucketed_[kind < 2 ? kind : 5 - kind] = TPrimeList(bits_, low, ends[kind]);
+    }
+    longestTurn_ = TPrimeList(bits_, smallest, wholeTurns).Largest();
   }
   std::uint64_t BlockBytes() const { return std::uint64_t{1} << shift_; }
   std::uint64_t PieceBytes() const { return std::uint64_t{1} << pieceShift_; }
@@ -64,8 +77,23 @@ class TSievingPrimes {
   static std::uint32_t ShiftFor(std::uint64_t bytes) {
     return static_cast<std::uint32_t>(std::bit_width(std::clamp<std::uint64_t>(bytes, 1, kMaxBlockBytes)) - 1);
   }
+  template <typename Primes>
+  static TPrimeBits BitsOf(const Primes& primes) {
+    TPrimeBits bits;
+    if constexpr (requires { primes.back(); }) {
+      if (!primes.empty() && primes.back() <= kMaxSievingPrime) bits.Words.reserve(primes.back() / 240 + 1);
+    }
+    for (const std::uint64_t p : primes) {
+      if (p > kMaxSievingPrime) throw std::length_error("sieving prime above 2^32");
+      if (p < 7) continue;  // 2, 3 and 5 have no bits
+      if (p / 240 >= bits.Words.size()) bits.Words.resize(p / 240 + 1);
+      bits.Words[p / 240] |= std::uint64_t{1} << (p / 30 % 8 * 8 + kRoundUp<30>[p % 30].Wheel);
+    }
+    return bits;
+  }
   const TPresieve* presieve_;
   std::uint32_t shift_, pieceShift_;
+  TPrimeBits bits_;  // the primes of every kind
   std::uint64_t longestTurn_ = 0;
   TTurnPrimes::TByClass turn_;
   TPrimeList bucketed_[4];  // for the kinds of TSegmentSieve::bucketed_, in their order
