@@ -14,16 +14,16 @@ namespace tamsel {
 
 // A waiting prime in eight bytes, since buckets are mostly memory traffic.
 struct TWaiting {
-  std::uint32_t OffsetWheel;  // byte from its block's first << kWheelBits | wheel position
-  std::uint32_t QClass;       // p div 30 * 8 + its class (p = 30q + kWheelResidues[c])
+  std::uint32_t OffsetTag;  // byte from its block's first << kTagBits | what its kind keeps there
+  std::uint32_t Prime;      // the prime as its kind keeps it
 };
 
-// The limits, checked where the sizes are chosen: offsets shifted by six wheel bits (48 positions of the
-// wheel of 210) in 32 bits need blocks below 2^26 bytes; q * 8 + c in 32 bits holds primes below 2^34, of
+// The limits, checked where the sizes are chosen: offsets shifted by nine bits of tag (the 8 x 48 steps of the
+// hit primes' wheel) in 32 bits need blocks below 2^23 bytes; q * 8 + c in 32 bits holds primes below 2^34, of
 // which the base primes (up to 2^32) use part; a multiple p * m is at most the run's last number plus 11p,
 // which must stay below 2^64.
-inline constexpr std::uint32_t kWheelBits = 6;
-inline constexpr std::uint64_t kMaxBlockBytes = std::uint64_t{1} << 26;
+inline constexpr std::uint32_t kTagBits = 9;
+inline constexpr std::uint64_t kMaxBlockBytes = std::uint64_t{1} << (32 - kTagBits);
 inline constexpr std::uint64_t kMaxSievingPrime = UINT32_MAX;
 inline constexpr std::uint64_t kMaxSievedNumber = UINT64_MAX - 16 * kMaxSievingPrime;
 
@@ -189,10 +189,11 @@ class TBucketPrimes {
 
  protected:
   // In the bucket of the block holding byte `offset` (from this block's first); none waits beyond the run.
-  void Wait(const TBlock& block, std::uint64_t offset, std::uint32_t wheel, std::uint32_t qClass) {
+  // With a set per class, prime is q * 8 + c.
+  void Wait(const TBlock& block, std::uint64_t offset, std::uint32_t tag, std::uint32_t prime) {
     const std::uint64_t target = block.Index + (offset >> block.Shift);
     const auto within = static_cast<std::uint32_t>(offset & ((std::uint64_t{1} << block.Shift) - 1));
-    if (target <= block.Last) buckets_[Sets == 1 ? 0 : qClass & 7].Push(target, {within << kWheelBits | wheel, qClass});
+    if (target <= block.Last) buckets_[Sets == 1 ? 0 : prime & 7].Push(target, {within << kTagBits | tag, prime});
   }
   static constexpr std::size_t kBatch = 512;
   const TPrimeList* primes_ = nullptr;

@@ -7,11 +7,13 @@
 namespace tamsel {
 
 // They turn on the wheel of 210, skipping also the cofactors divisible by 7, whose multiples the presieve
-// has crossed: a seventh fewer hits. From p * m at position w (p = 30q + r of class c), in eight bytes: the
-// masks of it and the next multiple, the next two q * GapSum + CorrectionSum bytes on (byte(p * m) = q * m
-// + r * m div 30), and their wheel positions.
+// has crossed: a seventh fewer hits. Step 48c + w, from p * m at position w (p = 30q + r of class c), in
+// eight bytes: the masks of it and the next multiple, the next two q * GapSum + CorrectionSum bytes on (byte(p
+// * m) = q * m + r * m div 30), and how far on their steps lie. A waiting hit prime keeps its step as its
+// tag and q as its prime.
 struct THitStep {
-  std::uint8_t Mask[2], GapSum[2], CorrectionSum[2], Next[2];
+  std::uint8_t Mask[2], GapSum[2], CorrectionSum[2];
+  std::int8_t Next[2];
 };
 inline constexpr auto kHitSteps = [] {
   std::uint32_t m[50] = {}, n = 0;  // the cofactors coprime to 210 from 1 to 223
@@ -23,7 +25,7 @@ inline constexpr auto kHitSteps = [] {
     const auto mask = [&](std::uint32_t k) { return u8(~(1u << kRoundUp<30>[r * m[w + k] % 30].Wheel)); };
     const auto bytes = [&](std::uint32_t k) { return u8(r * m[w + k] / 30 - r * m[w] / 30); };
     steps[cw] = {{mask(0), mask(1)}, {u8(m[w + 1] - m[w]), u8(m[w + 2] - m[w])}, {bytes(1), bytes(2)},
-                 {u8((w + 1) % 48), u8((w + 2) % 48)}};
+                 {static_cast<std::int8_t>((w + 1) % 48 - w), static_cast<std::int8_t>((w + 2) % 48 - w)}};
   }
   return steps;
 }();
@@ -37,35 +39,43 @@ class THitPrimes : public TBucketPrimes<THitPrimes<Hits>, 1, 210> {
   // (no branch, which would mispredict about every other time: one past the block clears no bit of the
   // first's byte, in the cache, rather than a distant one), then waits for its next block.
   void Cross(const TBlock& block) {
-    const std::uint64_t size = std::uint64_t{1} << block.Shift;
-    std::uint8_t* bytes = block.Bytes;
-    this->buckets_[0].Drain(block.Index, [&](TWaiting waiting) {
-      std::uint64_t b = waiting.OffsetWheel >> kWheelBits;
-      std::uint32_t w = waiting.OffsetWheel & 63;
-      const std::uint64_t q = waiting.QClass >> 3;
-      const THitStep* classSteps = &kHitSteps[(waiting.QClass & 7) * 48];
-      const THitStep& steps = classSteps[w];
+    // In locals: stores through bytes could alias the block and the buckets, which forced reloads per hit.
+    const std::uint32_t shift = block.Shift;
+    const std::uint64_t size = std::uint64_t{1} << shift, index = block.Index, last = block.Last;
+    std::uint8_t* const bytes = block.Bytes;
+    TBuckets& buckets = this->buckets_[0];
+    buckets.Drain(index, [&](TWaiting waiting) {
+      std::uint64_t b = waiting.OffsetTag >> kTagBits;
+      std::uint32_t step = waiting.OffsetTag & ((1u << kTagBits) - 1);
+      const std::uint64_t q = waiting.Prime;
+      const THitStep& steps = kHitSteps[step];
       const std::uint64_t second = b + q * steps.GapSum[0] + steps.CorrectionSum[0];
       if constexpr (Hits != 0) bytes[b] &= steps.Mask[0];
       if constexpr (Hits == 0) {
         do {
-          bytes[b] &= classSteps[w].Mask[0];
-          b += q * classSteps[w].GapSum[0] + classSteps[w].CorrectionSum[0];
-          w = classSteps[w].Next[0];
+          bytes[b] &= kHitSteps[step].Mask[0];
+          b += q * kHitSteps[step].GapSum[0] + kHitSteps[step].CorrectionSum[0];
+          step += kHitSteps[step].Next[0];
         } while (b < size);
       } else if constexpr (Hits == 1) {
         b = second;
-        w = steps.Next[0];
+        step += steps.Next[0];
       } else {
         const auto inside = static_cast<std::uint32_t>((second - size) >> 63);
         const std::uint64_t insideMask = 0 - std::uint64_t{inside};
         bytes[b + ((second - b) & insideMask)] &= static_cast<std::uint8_t>(steps.Mask[1] | ~insideMask);
         const std::uint64_t third = b + q * steps.GapSum[1] + steps.CorrectionSum[1];
         b = second + ((third - second) & insideMask);
-        w = steps.Next[inside];
+        step += steps.Next[inside];
       }
-      this->Wait(block, b, w, waiting.QClass);
+      if (index + (b >> shift) <= last) {
+        buckets.Push(index + (b >> shift), {static_cast<std::uint32_t>((b & (size - 1)) << kTagBits | step), waiting.Prime});
+      }
     });
+  }
+  // Placed: the step of its class and wheel position.
+  void Wait(const TBlock& block, std::uint64_t offset, std::uint32_t wheel, std::uint32_t qClass) {
+    TBucketPrimes<THitPrimes<Hits>, 1, 210>::Wait(block, offset, (qClass & 7) * 48 + wheel, qClass >> 3);
   }
 };
 

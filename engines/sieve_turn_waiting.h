@@ -18,8 +18,8 @@ class TTurnWaitingPrimes : public TBucketPrimes<TTurnWaitingPrimes, 8, 30> {
   void Cross(const TBlock& block) {
     [&]<std::uint32_t... C>(std::integer_sequence<std::uint32_t, C...>) {
       (buckets_[C].Drain(block.Index, [&](TWaiting waiting) {
-        TBucketPrimes::Wait(block, CrossTurns<C>(block.Bytes, std::uint64_t{1} << block.Shift, waiting.QClass >> 3,
-                                                 waiting.OffsetWheel >> kWheelBits), 0, waiting.QClass);
+        TBucketPrimes::Wait(block, CrossTurns<C>(block.Bytes, std::uint64_t{1} << block.Shift, waiting.Prime >> 3,
+                                                 waiting.OffsetTag >> kTagBits), 0, waiting.Prime);
       }), ...);
     }(std::make_integer_sequence<std::uint32_t, 8>());
   }
