@@ -43,7 +43,7 @@ class THitPrimes : public TBucketPrimes<THitPrimes<Hits>, 1, 210> {
     const std::uint32_t shift = block.Shift;
     const std::uint64_t size = std::uint64_t{1} << shift, index = block.Index, last = block.Last;
     std::uint8_t* const bytes = block.Bytes;
-    TBuckets& buckets = this->buckets_[0];
+    auto& buckets = this->buckets_[0];
     buckets.Drain(index, [&](TWaiting waiting) {
       std::uint64_t b = waiting.OffsetTag >> kTagBits;
       std::uint32_t step = waiting.OffsetTag & ((1u << kTagBits) - 1);
