@@ -34,7 +34,7 @@ template <int Hits>  // the most hits in one block: 1, 2, or 0 for any number
 class THitPrimes : public TBucketPrimes<THitPrimes<Hits>, 1, 210> {
  public:
   // A pass ends at most 10(q + 1) bytes past the block (20(q + 1) for two hits), a first multiple 11p / 30 + 1.
-  static std::uint64_t Reach(std::uint64_t p) { return p; }
+  static std::uint64_t Reach(std::uint64_t p) { return 20 * (p / 30 + 1); }
   // Each crosses its hit (the first lies inside the block), with two hits the second too when it lies inside
   // (no branch, which would mispredict about every other time: one past the block clears no bit of the
   // first's byte, in the cache, rather than a distant one), then waits for its next block.
