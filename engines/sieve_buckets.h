@@ -43,13 +43,10 @@ class TPrimeList {
     words_ = bits.Words.data();
     first_ = low / 240;
     last_ = high / 240;
-    firstMask_ = EdgeMask(low, 0);
-    lastMask_ = EdgeMask(high, 1);
-    for (std::size_t word = last_ + 1; word-- > first_;) {
-      if (const std::uint64_t rest = Word(word); rest != 0) {
-        largest_ = 240 * word + kBitNumber[std::bit_width(rest) - 1];
-        break;
-      }
+    masks_[0] = EdgeMask(low, 0);
+    masks_[1] = EdgeMask(high, 1);
+    for (std::size_t word = last_ + 1; largest_ == 0 && word-- > first_;) {
+      if (const std::uint64_t rest = Word(word); rest != 0) largest_ = 240 * word + kBitNumber[std::bit_width(rest) - 1];
     }
   }
   std::uint64_t Largest() const { return largest_; }  // 0 when there is none
@@ -60,10 +57,7 @@ class TPrimeList {
   };
   TCursor Begin() const { return largest_ == 0 ? TCursor{} : Advanced({0, first_, Word(first_)}); }
   TCursor Advanced(TCursor at) const {
-    while (at.Rest == 0) {
-      if (at.Word == last_) return {};
-      at.Rest = Word(++at.Word);
-    }
+    for (; at.Rest == 0; at.Rest = Word(++at.Word)) if (at.Word == last_) return {};
     at.Prime = 240 * at.Word + kBitNumber[std::countr_zero(at.Rest)];
     at.Rest &= at.Rest - 1;
     return at;
@@ -77,16 +71,15 @@ class TPrimeList {
   }();
   // The bits of word x / 240 for the numbers from x on (upper = 0) or up to x (upper = 1).
   static std::uint64_t EdgeMask(std::uint64_t x, int upper) {
-    const std::uint64_t byte = x / 30 % 8, edge = std::uint64_t{kEdgeKeep[upper][x % 30]} << 8 * byte;
-    if (upper == 0) return edge | (byte == 7 ? 0 : ~std::uint64_t{0} << 8 * (byte + 1));
-    return edge | (byte == 0 ? 0 : ~std::uint64_t{0} >> (64 - 8 * byte));
+    const std::uint64_t byte = x / 30 % 8, whole = upper == 0 ? ~std::uint64_t{1} << (8 * byte + 7) : (std::uint64_t{1} << 8 * byte) - 1;
+    return whole | std::uint64_t{kEdgeKeep[upper][x % 30]} << 8 * byte;
   }
   std::uint64_t Word(std::size_t word) const {
-    return words_[word] & (word == first_ ? firstMask_ : ~std::uint64_t{0}) & (word == last_ ? lastMask_ : ~std::uint64_t{0});
+    return words_[word] & (word == first_ ? masks_[0] : ~std::uint64_t{0}) & (word == last_ ? masks_[1] : ~std::uint64_t{0});
   }
   const std::uint64_t* words_ = nullptr;
   std::size_t first_ = 0, last_ = 0;
-  std::uint64_t firstMask_ = 0, lastMask_ = 0, largest_ = 0;
+  std::uint64_t masks_[2] = {}, largest_ = 0;
 };
 
 // ChunkItems: entries per chunk (a chunk takes one more word).
@@ -159,24 +152,11 @@ class TBucketPrimes {
   // Primes whose squares lie below start go from their first multiple on.
   void Place(const TBlock& block, std::uint64_t start) {
     for (auto& buckets : buckets_) buckets.Clear();
-    // Whether a prime hits the run at all is a coin toss for the largest: the first multiples go into a
-    // batch without a branch, and only those that hit wait.
-    struct TFirst {
-      std::uint64_t Offset;
-      std::uint32_t Wheel, QClass;
-    } batch[kBatch];
-    TPrimeList::TCursor at = primes_->Begin();
-    while (at.Prime != 0 && at.Prime * at.Prime < start) {
-      std::size_t hits = 0;
-      for (std::size_t i = 0; i < kBatch && at.Prime != 0 && at.Prime * at.Prime < start; ++i) {
-        const TMultiple m = FirstMultiple<Modulus>(at.Prime, start);
-        batch[hits] = {m.Byte - block.FirstByte, m.Wheel, QClassOf(at.Prime)};
-        hits += (batch[hits].Offset >> block.Shift) <= block.Last;
-        at = primes_->Advanced(at);
-      }
-      for (std::size_t i = 0; i < hits; ++i) {
-        static_cast<Kind*>(this)->Wait(block, batch[i].Offset, batch[i].Wheel, batch[i].QClass);
-      }
+    TPrimeList::TCursor at = primes_->Begin();  // a local: the pushes' stores could alias a member
+    for (; at.Prime != 0 && at.Prime * at.Prime < start; at = primes_->Advanced(at)) {
+      const TMultiple m = FirstMultiple<Modulus>(at.Prime, start);
+      if ((m.Byte - block.FirstByte) >> block.Shift > block.Last) continue;  // hits nothing in the run
+      static_cast<Kind*>(this)->Wait(block, m.Byte - block.FirstByte, m.Wheel, QClassOf(at.Prime));
     }
     active_ = at;
   }
@@ -197,7 +177,6 @@ class TBucketPrimes {
     const auto within = static_cast<std::uint32_t>(offset & ((std::uint64_t{1} << block.Shift) - 1));
     if (target <= block.Last) buckets_[Sets == 1 ? 0 : prime & 7].Push(target, {within << kTagBits | tag, prime});
   }
-  static constexpr std::size_t kBatch = 512;
   const TPrimeList* primes_ = nullptr;
   TPrimeList::TCursor active_;
   // Small chunks where a set per class multiplies the lists being filled (10^12: 0.5 MB less, as fast), large

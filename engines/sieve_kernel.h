@@ -2,10 +2,8 @@
 // in pieces for the level 1 cache, whatever the engine's segments, handing the bits out piece by piece in
 // order. Each kind of prime carries its state from block to block: no prime is placed twice in a run.
 #pragma once
-#include <concepts>
 #include <stdexcept>
 #include <tuple>
-#include <type_traits>
 
 #include "engines/os_cache.h"
 #include "engines/sieve_hit_primes.h"
@@ -28,8 +26,8 @@ inline std::uint64_t ChooseBlockBytes() {
   return std::max(ChoosePieceBytes(), level2 >= 65536 ? std::bit_floor(level2 / 8) : 256 * 1024);
 }
 
-// The base primes (ascending, none above kMaxSievingPrime) sorted by kind for one block size; read only,
-// shared by the sieves made from it.
+// The base primes (ascending, none above kMaxSievingPrime; or their TPrimeBits) sorted by kind for one block
+// size; read only, shared by the sieves made from it.
 class TSievingPrimes {
  public:
   // Primes shorter than a piece cross whole turns, and so do those up to turnBytes (kWholeBlock: a block's
@@ -38,15 +36,10 @@ class TSievingPrimes {
   // percent longer, for 0.8 MiB less). Sizes are rounded down to powers of two from 1 to kMaxBlockBytes.
   static constexpr std::uint64_t kTurnBytes = 1 << 20, kWholeBlock = UINT64_MAX;
   template <typename Primes>
-    requires(!std::same_as<std::remove_cvref_t<Primes>, TPrimeBits>)
   TSievingPrimes(Primes&& primes, const TPresieve& presieve, std::uint64_t blockBytes = ChooseBlockBytes(),
                  std::uint64_t turnBytes = kTurnBytes, std::uint64_t pieceBytes = ChoosePieceBytes())
-      : TSievingPrimes(BitsOf(primes), presieve, blockBytes, turnBytes, pieceBytes) {}
-  // The same from the bits of the primes (see TPrimeBits), none above kMaxSievingPrime.
-  TSievingPrimes(TPrimeBits&& bits, const TPresieve& presieve, std::uint64_t blockBytes = ChooseBlockBytes(),
-                 std::uint64_t turnBytes = kTurnBytes, std::uint64_t pieceBytes = ChoosePieceBytes())
       : presieve_(&presieve), shift_(ShiftFor(blockBytes)), pieceShift_(std::min(shift_, ShiftFor(pieceBytes))),
-        bits_(std::move(bits)) {
+        bits_(BitsOf(std::forward<Primes>(primes))) {
     if (240 * bits_.Words.size() > kMaxSievingPrime + 240) throw std::length_error("sieving prime above 2^32");
     // Two multiples span at least 2p numbers, three 6p (the least gaps between cofactors are 2, then 4): with
     // 2p >= 30 * (block + 1) a prime hits a block at most once, with 6p at most twice.
@@ -77,12 +70,10 @@ class TSievingPrimes {
   static std::uint32_t ShiftFor(std::uint64_t bytes) {
     return static_cast<std::uint32_t>(std::bit_width(std::clamp<std::uint64_t>(bytes, 1, kMaxBlockBytes)) - 1);
   }
+  static TPrimeBits BitsOf(TPrimeBits&& bits) { return std::move(bits); }
   template <typename Primes>
   static TPrimeBits BitsOf(const Primes& primes) {
     TPrimeBits bits;
-    if constexpr (requires { primes.back(); }) {
-      if (!primes.empty() && primes.back() <= kMaxSievingPrime) bits.Words.reserve(primes.back() / 240 + 1);
-    }
     for (const std::uint64_t p : primes) {
       if (p > kMaxSievingPrime) throw std::length_error("sieving prime above 2^32");
       if (p < 7) continue;  // 2, 3 and 5 have no bits
