@@ -13,20 +13,16 @@ namespace tamsel {
 inline constexpr auto kEdgeKeep = [] {
   std::array<std::array<std::uint8_t, 30>, 2> keep{};
   for (std::uint32_t tb = 0; tb < 30 * 8; ++tb) {
-    const std::uint32_t t = tb / 8, b = tb % 8;
-    keep[0][t] |= static_cast<std::uint8_t>(kWheelResidues[b] >= t ? 1 << b : 0);
-    keep[1][t] |= static_cast<std::uint8_t>(kWheelResidues[b] <= t ? 1 << b : 0);
+    keep[0][tb / 8] |= static_cast<std::uint8_t>(kWheelResidues[tb % 8] >= tb / 8 ? 1 << tb % 8 : 0);
+    keep[1][tb / 8] |= static_cast<std::uint8_t>(kWheelResidues[tb % 8] <= tb / 8 ? 1 << tb % 8 : 0);
   }
   return keep;
 }();
 
 inline std::uint64_t CountBitsPortably(const std::uint8_t* bytes, std::size_t count) {
-  std::uint64_t total = 0;
+  std::uint64_t total = 0, word = 0;
   std::size_t i = 0;
-  for (std::uint64_t word; i + 8 <= count; i += 8) {
-    std::memcpy(&word, bytes + i, sizeof word);
-    total += static_cast<std::uint64_t>(std::popcount(word));
-  }
+  for (; i + 8 <= count; i += 8) total += static_cast<std::uint64_t>(std::popcount((std::memcpy(&word, bytes + i, 8), word)));
   for (; i < count; ++i) total += static_cast<std::uint64_t>(std::popcount(bytes[i]));
   return total;
 }
@@ -68,17 +64,13 @@ void ForEachSegmentPrime(const TSegmentBits& bits, F&& found) {
   for (const std::uint64_t p : {2, 3, 5}) if (p >= bits.Low && p <= bits.High) found(p);
   const auto each = [&](std::uint64_t byte, std::uint64_t word) {
     for (; word != 0; word &= word - 1) {
-      const int bit = std::countr_zero(word);
-      found(30 * (byte + static_cast<std::uint64_t>(bit / 8)) + kWheelResidues[bit % 8]);
+      found(30 * (byte + static_cast<std::uint64_t>(std::countr_zero(word) / 8)) + kWheelResidues[std::countr_zero(word) % 8]);
     }
   };
   if (bits.Length == 0) return;
   each(bits.FirstByte, bits.Masked(0));
   std::size_t i = 1;
-  for (std::uint64_t word; i + 8 < bits.Length; i += 8) {
-    std::memcpy(&word, bits.Bytes + i, sizeof word);
-    each(bits.FirstByte + i, word);
-  }
+  for (std::uint64_t word; i + 8 < bits.Length; i += 8) each(bits.FirstByte + i, (std::memcpy(&word, bits.Bytes + i, 8), word));
   for (; i + 1 < bits.Length; ++i) each(bits.FirstByte + i, bits.Bytes[i]);
   if (bits.Length > 1) each(bits.FirstByte + i, bits.Masked(i));
 }
@@ -97,9 +89,7 @@ inline std::uint64_t CountSegmentPrimes(const TSegmentBits& bits) {
 // The highest prime of the piece, 0 when there is none.
 inline std::uint64_t HighestSegmentPrime(const TSegmentBits& bits) {
   for (std::size_t i = bits.Length; i-- > 0;) {
-    if (const std::uint8_t byte = bits.Masked(i); byte != 0) {
-      return 30 * (bits.FirstByte + i) + kWheelResidues[std::bit_width(byte) - 1];
-    }
+    if (const std::uint8_t byte = bits.Masked(i); byte != 0) return 30 * (bits.FirstByte + i) + kWheelResidues[std::bit_width(byte) - 1];
   }
   for (const std::uint64_t p : {5, 3, 2}) if (p >= bits.Low && p <= bits.High) return p;
   return 0;

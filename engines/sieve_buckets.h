@@ -38,15 +38,11 @@ struct TPrimeBits {
 class TPrimeList {
  public:
   TPrimeList() = default;
-  TPrimeList(const TPrimeBits& bits, std::uint64_t low, std::uint64_t high) {
-    if (bits.Words.empty() || low > (high = std::min(high, 240 * bits.Words.size() - 1))) return;
-    words_ = bits.Words.data();
-    first_ = low / 240;
-    last_ = high / 240;
-    masks_[0] = EdgeMask(low, 0);
-    masks_[1] = EdgeMask(high, 1);
-    for (std::size_t word = last_ + 1; largest_ == 0 && word-- > first_;) {
-      if (const std::uint64_t rest = Word(word); rest != 0) largest_ = 240 * word + kBitNumber[std::bit_width(rest) - 1];
+  TPrimeList(const TPrimeBits& bits, std::uint64_t low, std::uint64_t high)
+      : words_(bits.Words.data()), low_(low), high_(bits.Words.empty() ? 0 : std::min(high, 240 * bits.Words.size() - 1)) {
+    for (std::uint64_t word = high_ / 240 + 1; largest_ == 0 && low_ <= high_ && word-- > low_ / 240;) {
+      const std::uint64_t rest = words_[word] & From(word, low_) & ~From(word, high_ + 1);
+      if (rest != 0) largest_ = 240 * word + kBitNumber[std::bit_width(rest) - 1];
     }
   }
   std::uint64_t Largest() const { return largest_; }  // 0 when there is none
@@ -55,12 +51,14 @@ class TPrimeList {
     std::size_t Word = 0;
     std::uint64_t Rest = 0;   // the word's bits not yet read
   };
-  TCursor Begin() const { return largest_ == 0 ? TCursor{} : Advanced({0, first_, Word(first_)}); }
+  TCursor Begin() const {
+    return largest_ == 0 ? TCursor{} : Advanced({0, low_ / 240, words_[low_ / 240] & From(low_ / 240, low_)});
+  }
   TCursor Advanced(TCursor at) const {
-    for (; at.Rest == 0; at.Rest = Word(++at.Word)) if (at.Word == last_) return {};
+    for (; at.Rest == 0; at.Rest = words_[++at.Word]) if (at.Word >= high_ / 240) return {};
     at.Prime = 240 * at.Word + kBitNumber[std::countr_zero(at.Rest)];
     at.Rest &= at.Rest - 1;
-    return at;
+    return at.Prime <= high_ ? at : TCursor{};
   }
 
  private:
@@ -69,89 +67,84 @@ class TPrimeList {
     for (std::uint32_t bit = 0; bit < 64; ++bit) number[bit] = static_cast<std::uint8_t>(30 * (bit / 8) + kWheelResidues[bit % 8]);
     return number;
   }();
-  // The bits of word x / 240 for the numbers from x on (upper = 0) or up to x (upper = 1).
-  static std::uint64_t EdgeMask(std::uint64_t x, int upper) {
-    const std::uint64_t byte = x / 30 % 8, whole = upper == 0 ? ~std::uint64_t{1} << (8 * byte + 7) : (std::uint64_t{1} << 8 * byte) - 1;
-    return whole | std::uint64_t{kEdgeKeep[upper][x % 30]} << 8 * byte;
-  }
-  std::uint64_t Word(std::size_t word) const {
-    return words_[word] & (word == first_ ? masks_[0] : ~std::uint64_t{0}) & (word == last_ ? masks_[1] : ~std::uint64_t{0});
+  // The bits of the word for the numbers from x on.
+  static std::uint64_t From(std::uint64_t word, std::uint64_t x) {
+    std::uint64_t bits = 0;
+    for (std::uint32_t bit = 0; bit < 64; ++bit) bits |= std::uint64_t{240 * word + kBitNumber[bit] >= x} << bit;
+    return bits;
   }
   const std::uint64_t* words_ = nullptr;
-  std::size_t first_ = 0, last_ = 0;
-  std::uint64_t masks_[2] = {}, largest_ = 0;
+  std::uint64_t low_ = 1, high_ = 0, largest_ = 0;
 };
 
-// ChunkItems: entries per chunk (a chunk takes one more word).
+// Sets of lists of ChunkItems entries per chunk (and a pointer), all chunks from one pool.
 template <std::uint32_t ChunkItems>
 class TBuckets {
  public:
-  // Room for waits up to lists - 1 blocks ahead.
-  void Reset(std::uint64_t lists) {
-    lists_.assign(std::bit_ceil(lists), TList{});
-    mask_ = lists_.size() - 1;
+  // Room in each set for waits up to lists - 1 blocks ahead.
+  void Reset(std::uint32_t sets, std::uint64_t lists) {
+    mask_ = std::bit_ceil(lists) - 1;
+    lists_.assign(sets * (mask_ + 1), TList{});
   }
   // Drops every entry, as a run left unfinished may have.
-  void Clear() { for (std::uint64_t block = 0; block < lists_.size(); ++block) Drain(block, [](TWaiting) {}); }
-  void Push(std::uint64_t block, TWaiting waiting) {
-    TList& list = lists_[block & mask_];
-    if (list.Filled == kChunkItems) Grow(list);
+  void Clear() { for (std::uint64_t list = 0; list < lists_.size(); ++list) Drain(list / (mask_ + 1), list, [](TWaiting) {}); }
+  void Push(std::uint32_t set, std::uint64_t block, TWaiting waiting) {
+    TList& list = lists_[set * (mask_ + 1) + (block & mask_)];
+    if (list.Filled == ChunkItems) Grow(list);
     list.Head->Items[list.Filled++] = waiting;
   }
-  // Calls each(entry) for the block's list, each chunk going back to the pool once read; each may push elsewhere.
+  // Calls each(entry) for a set's list of the block, each chunk going back to the pool once read; each may push.
   template <typename F>
-  void Drain(std::uint64_t block, F&& each) {
-    TList& list = lists_[block & mask_];
+  void Drain(std::uint32_t set, std::uint64_t block, F&& each) {
+    TList& list = lists_[set * (mask_ + 1) + (block & mask_)];
     TChunk* chunk = list.Head;
     std::uint32_t count = list.Filled;
-    list = TList{};
-    while (chunk != nullptr) {
+    for (list = TList{}; chunk != nullptr; count = ChunkItems) {
       for (std::uint32_t i = 0; i < count; ++i) each(chunk->Items[i]);
       chunk = std::exchange(chunk->Next, std::exchange(free_, chunk));
-      count = kChunkItems;
     }
   }
 
  private:
-  static constexpr std::uint32_t kChunkItems = ChunkItems;
   struct TChunk {
-    TWaiting Items[kChunkItems];
+    TWaiting Items[ChunkItems];
     TChunk* Next;
   };
   struct TList {
     TChunk* Head = nullptr;  // the chunk being filled; the others are full
-    std::uint32_t Filled = kChunkItems;
+    std::uint32_t Filled = ChunkItems;
   };
-  // Slabs of chunks grow with the pool, so that a large pool takes few allocations.
+  // Chunks come back through the free list; new ones from slabs that grow with the pool (few allocations) and
+  // are touched only as handed out, so that memory follows the chunks in use.
   void Grow(TList& list) {
-    if (free_ == nullptr) {
-      const std::size_t count = std::min<std::size_t>((4 << 20) / sizeof(TChunk), 8 + slabs_.size() * 8);
-      slabs_.push_back(std::make_unique_for_overwrite<TChunk[]>(count));
-      for (std::size_t i = 0; i < count; ++i) slabs_.back()[i].Next = std::exchange(free_, &slabs_.back()[i]);
+    if (free_ == nullptr && unused_ == 0) {
+      unused_ = std::min<std::size_t>((4 << 20) / sizeof(TChunk), 8 + slabs_.size() * 8);
+      slabs_.push_back(std::make_unique_for_overwrite<TChunk[]>(unused_));
     }
-    TChunk* chunk = std::exchange(free_, free_->Next);
+    TChunk* chunk = free_ != nullptr ? std::exchange(free_, free_->Next) : &slabs_.back()[--unused_];
     chunk->Next = std::exchange(list.Head, chunk);
     list.Filled = 0;
   }
   std::vector<TList> lists_;
   std::uint64_t mask_ = 0;
   TChunk* free_ = nullptr;
+  std::size_t unused_ = 0;  // chunks in the last slab
   std::vector<std::unique_ptr<TChunk[]>> slabs_;
 };
 
-// What each kind that waits in buckets keeps: its primes, the first still waiting for its square, its buckets
-// (a set per class with Sets = 8), on the wheel of Modulus. Kind::Reach(p) bounds how far past a block's first
-// byte the next hit of p lies; Kind may replace Wait.
+// What each kind that waits in buckets keeps: its primes, the first still waiting for its square, and its
+// buckets, on the wheel of Modulus. Kind::Reach(p) bounds how far past a block's first byte the next hit of p
+// lies; Kind may replace Wait.
 template <typename Kind, std::uint32_t Sets, std::uint32_t Modulus>
 class TBucketPrimes {
  public:
   void Reset(const TPrimeList& primes, std::uint32_t shift) {
     primes_ = &primes;
-    for (auto& buckets : buckets_) buckets.Reset(3 + (Kind::Reach(primes.Largest()) >> shift));
+    buckets_.Reset(Sets, 3 + (Kind::Reach(primes.Largest()) >> shift));
   }
   // Primes whose squares lie below start go from their first multiple on.
   void Place(const TBlock& block, std::uint64_t start) {
-    for (auto& buckets : buckets_) buckets.Clear();
+    buckets_.Clear();
     TPrimeList::TCursor at = primes_->Begin();  // a local: the pushes' stores could alias a member
     for (; at.Prime != 0 && at.Prime * at.Prime < start; at = primes_->Advanced(at)) {
       const TMultiple m = FirstMultiple<Modulus>(at.Prime, start);
@@ -171,17 +164,17 @@ class TBucketPrimes {
 
  protected:
   // In the bucket of the block holding byte `offset` (from this block's first); none waits beyond the run.
-  // With a set per class, prime is q * 8 + c.
+  // With sets, prime is q * 8 + c and the set c + 8 * tag.
   void Wait(const TBlock& block, std::uint64_t offset, std::uint32_t tag, std::uint32_t prime) {
     const std::uint64_t target = block.Index + (offset >> block.Shift);
     const auto within = static_cast<std::uint32_t>(offset & ((std::uint64_t{1} << block.Shift) - 1));
-    if (target <= block.Last) buckets_[Sets == 1 ? 0 : prime & 7].Push(target, {within << kTagBits | tag, prime});
+    if (target <= block.Last) buckets_.Push(Sets == 1 ? 0 : (prime & 7) | tag << 3, target, {within << kTagBits | tag, prime});
   }
   const TPrimeList* primes_ = nullptr;
   TPrimeList::TCursor active_;
-  // Small chunks where a set per class multiplies the lists being filled (10^12: 0.5 MB less, as fast), large
-  // ones for the hit primes (8 KiB: a twentieth faster than 4 KiB from 10^14 on, reading fewer pages).
-  TBuckets<Sets == 1 ? 1023 : 127> buckets_[Sets];
+  // Small chunks where sets multiply the lists being filled (10^12: 0.5 MB less, as fast), large ones for the
+  // hit primes (8 KiB: a twentieth faster than 4 KiB from 10^14 on, reading fewer pages).
+  TBuckets<Sets == 1 ? 1023 : 127> buckets_;
 };
 
 }  // namespace tamsel

@@ -43,8 +43,8 @@ class THitPrimes : public TBucketPrimes<THitPrimes<Hits>, 1, 210> {
     const std::uint32_t shift = block.Shift;
     const std::uint64_t size = std::uint64_t{1} << shift, index = block.Index, last = block.Last;
     std::uint8_t* const bytes = block.Bytes;
-    auto& buckets = this->buckets_[0];
-    buckets.Drain(index, [&](TWaiting waiting) {
+    auto& buckets = this->buckets_;
+    buckets.Drain(0, index, [&](TWaiting waiting) {
       std::uint64_t b = waiting.OffsetTag >> kTagBits;
       std::uint32_t step = waiting.OffsetTag & ((1u << kTagBits) - 1);
       const std::uint64_t q = waiting.Prime;
@@ -69,7 +69,7 @@ class THitPrimes : public TBucketPrimes<THitPrimes<Hits>, 1, 210> {
         step += steps.Next[inside];
       }
       if (index + (b >> shift) <= last) {
-        buckets.Push(index + (b >> shift), {static_cast<std::uint32_t>((b & (size - 1)) << kTagBits | step), waiting.Prime});
+        buckets.Push(0, index + (b >> shift), {static_cast<std::uint32_t>((b & (size - 1)) << kTagBits | step), waiting.Prime});
       }
     });
   }

@@ -14,10 +14,9 @@
 
 namespace tamsel {
 
-// Most hits fall on the primes shorter than a piece, so a piece is the largest power of two the level 1 cache
-// holds (32 KiB of 48; 64 took a third longer). The primes waiting in buckets want long blocks, which need
-// fewer buckets: an eighth of the level 2 cache was fastest (256 KiB of 2 MiB, from 10^10 to 10^16; a half
-// took up to 40 percent longer).
+// Most hits fall on the primes shorter than a piece: a piece is the largest power of two the level 1 cache
+// holds (32 KiB of 48; 64 took a third longer). Waiting primes want long blocks, which need fewer buckets: an
+// eighth of the level 2 cache was fastest (256 KiB of 2 MiB from 10^10 to 10^16; a half took 40 percent more).
 inline std::uint64_t ChoosePieceBytes() {
   return os::DataCacheBytes(1) >= 4096 ? std::bit_floor(os::DataCacheBytes(1)) : 32 * 1024;
 }
@@ -31,9 +30,9 @@ inline std::uint64_t ChooseBlockBytes() {
 class TSievingPrimes {
  public:
   // Primes shorter than a piece cross whole turns, and so do those up to turnBytes (kWholeBlock: a block's
-  // length), reaching past the block into bytes the sieve keeps; the others cross hit by hit. Whole turns up
-  // to 1 MiB, which the level 2 cache holds, were fastest from 10^12 to 10^16 (a block's length took up to 30
-  // percent longer, for 0.8 MiB less). Sizes are rounded down to powers of two from 1 to kMaxBlockBytes.
+  // length), in bytes the sieve keeps past the block; the others cross hit by hit. Turns up to 1 MiB were
+  // fastest from 10^12 to 10^16 (a block's length took up to 30 percent longer). Sizes are rounded down to
+  // powers of two from 1 to kMaxBlockBytes.
   static constexpr std::uint64_t kTurnBytes = 1 << 20, kWholeBlock = UINT64_MAX;
   template <typename Primes>
   TSievingPrimes(Primes&& primes, const TPresieve& presieve, std::uint64_t blockBytes = ChooseBlockBytes(),
@@ -42,25 +41,22 @@ class TSievingPrimes {
         bits_(BitsOf(std::forward<Primes>(primes))) {
     if (240 * bits_.Words.size() > kMaxSievingPrime + 240) throw std::length_error("sieving prime above 2^32");
     // Two multiples span at least 2p numbers, three 6p (the least gaps between cofactors are 2, then 4): with
-    // 2p >= 30 * (block + 1) a prime hits a block at most once, with 6p at most twice.
+    // 2p >= 30 * (block + 1) a prime hits a block at most once, with 6p at most twice. Those that cross hit by
+    // hit skip the multiples of 7: all cross whole turns if the presieve leaves 7.
     const std::uint64_t span = 30 * (BlockBytes() + 1), smallest = presieve.Largest() + 1;
-    // Those that cross hit by hit skip the multiples of 7: all cross whole turns if the presieve leaves 7.
-    const std::uint64_t wholeTurns = smallest <= 7 ? UINT64_MAX
+    const std::uint64_t wholeTurns = smallest <= 7 ? kMaxSievingPrime
                                      : std::max(PieceBytes() - 1, turnBytes == kWholeBlock ? BlockBytes() : turnBytes);
-    const TPrimeList shortest(bits_, smallest, PieceBytes() - 1);
-    for (auto at = shortest.Begin(); at.Prime != 0; at = shortest.Advanced(at)) {
-      turn_[QClassOf(at.Prime) & 7].push_back({QClassOf(at.Prime) >> 3, 0});
-    }
-    // Each kind takes the primes between two sizes, ascending: whole turns, then any number of hits, two
-    // and one (the order of TSegmentSieve::bucketed_: 0, 1, 3, 2).
+    // The kinds take the primes between two bounds, ascending: whole turns, any number of hits, two, one.
     const std::uint64_t from = std::max(smallest, PieceBytes());
-    const std::uint64_t ends[] = {wholeTurns, std::max(wholeTurns, (span + 5) / 6 - 1),
-                                  std::max(wholeTurns, (span + 1) / 2 - 1), UINT64_MAX};
+    const std::uint64_t bounds[] = {from - 1, wholeTurns, std::max(wholeTurns, (span + 5) / 6 - 1),
+                                    std::max(wholeTurns, (span + 1) / 2 - 1), kMaxSievingPrime};
+    turn_ = TPrimeList(bits_, smallest, PieceBytes() - 1);
     for (std::size_t kind = 0; kind < 4; ++kind) {
-      const std::uint64_t low = kind == 0 ? from : std::max(from, ends[kind - 1] + 1);
-      if (kind == 0 || ends[kind - 1] != UINT64_MAX) bucketed_[kind < 2 ? kind : 5 - kind] = TPrimeList(bits_, low, ends[kind]);
+      bucketed_[kind] = TPrimeList(bits_, std::max(from, bounds[kind] + 1), bounds[kind + 1]);
     }
-    longestTurn_ = TPrimeList(bits_, smallest, wholeTurns).Largest();
+    // Halves of the longest turns take up to 0.4p + 30 bytes; 3 blocks keep second halves out of the block.
+    const std::uint64_t longest = TPrimeList(bits_, smallest, wholeTurns).Largest();
+    beyond_ = std::min(longest, std::max(3 * BlockBytes(), longest / 2 + 32));
   }
   std::uint64_t BlockBytes() const { return std::uint64_t{1} << shift_; }
   std::uint64_t PieceBytes() const { return std::uint64_t{1} << pieceShift_; }
@@ -85,17 +81,15 @@ class TSievingPrimes {
   const TPresieve* presieve_;
   std::uint32_t shift_, pieceShift_;
   TPrimeBits bits_;  // the primes of every kind
-  std::uint64_t longestTurn_ = 0;
-  TTurnPrimes::TByClass turn_;
-  TPrimeList bucketed_[4];  // for the kinds of TSegmentSieve::bucketed_, in their order
+  TPrimeList turn_, bucketed_[4];  // for the kinds of TSegmentSieve, in their order
+  std::uint64_t beyond_ = 0;       // bytes kept past a block for the turns
 };
 
 class TSegmentSieve {
  public:
   TSegmentSieve() = default;
   explicit TSegmentSieve(const TSievingPrimes& primes)  // which must outlive it
-      : primes_(&primes), window_(2 * primes.BlockBytes() + primes.longestTurn_),
-        reach_(primes.BlockBytes() + primes.longestTurn_) {
+      : primes_(&primes), window_(2 * primes.BlockBytes() + primes.beyond_), reach_(primes.BlockBytes() + primes.beyond_) {
     turn_.Reset(primes.turn_);
     std::size_t kind = 0;
     std::apply([&](auto&... kinds) { (kinds.Reset(primes.bucketed_[kind++], primes.shift_), ...); }, bucketed_);
@@ -144,10 +138,10 @@ class TSegmentSieve {
  private:
   TBlock Block() {
     return {window_.data() + start_, std::min(primes_->BlockBytes(), lastByte_ + 1 - blockFirstByte_),
-            blockFirstByte_, block_, (lastByte_ - runFirstByte_) >> primes_->shift_, primes_->shift_};
+            blockFirstByte_, block_, (lastByte_ - runFirstByte_) >> primes_->shift_, primes_->beyond_, primes_->shift_};
   }
-  // Every kind crosses its multiples into the block, those arriving with their squares placed first; the presieve
-  // and the primes shorter than a piece go a piece at a time. Out of line, as the presieve's fill (faster so).
+  // Every kind crosses its multiples into the block, those arriving with their squares placed first; the
+  // presieve and the primes shorter than a piece go a piece at a time. Out of line, as the presieve's fill.
   [[gnu::noinline]] void SieveBlock() {
     const TBlock block = Block();
     turn_.Activate(block);
@@ -162,9 +156,8 @@ class TSegmentSieve {
   }
   const TSievingPrimes* primes_ = nullptr;
   TTurnPrimes turn_;
-  // Waiting for their turns, then with any number of hits, one and two.
-  std::tuple<TTurnWaitingPrimes, THitPrimes<0>, THitPrimes<1>, THitPrimes<2>> bucketed_;
-  // From window_[start_]: the block's bytes, then those that turns reached beyond it (reach_ in all at most),
+  std::tuple<TTurnWaitingPrimes, THitPrimes<0>, THitPrimes<2>, THitPrimes<1>> bucketed_;
+  // From window_[start_]: the block's bytes, then those that turns reach beyond it (reach_ in all at most),
   // then room for one more block; the bytes move back to the start when the end comes too near.
   std::vector<std::uint8_t> window_;
   std::size_t start_ = 0, reach_ = 0;

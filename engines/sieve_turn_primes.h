@@ -2,11 +2,12 @@
 // multiples in p bytes) that start in it, the last ones reaching past its end into the bytes kept for those
 // after it, so that no turn is cut in two.
 #pragma once
+#include <algorithm>
 #include <span>
 #include <utility>
 #include <vector>
 
-#include "engines/sieve_wheel.h"
+#include "engines/sieve_buckets.h"
 
 namespace tamsel {
 
@@ -16,9 +17,11 @@ class TTurnPrimes {
     std::uint32_t Q;     // p div 30
     std::uint32_t Next;  // the first byte of its next turn, from the block's first
   };
-  // The primes of each class, ascending.
-  using TByClass = std::array<std::vector<TPrime>, 8>;
-  void Reset(const TByClass& primes) { primes_ = primes; }
+  void Reset(const TPrimeList& primes) {
+    for (auto at = primes.Begin(); at.Prime != 0; at = primes.Advanced(at)) {
+      primes_[QClassOf(at.Prime) & 7].push_back({QClassOf(at.Prime) >> 3, 0});
+    }
+  }
   // From the run's start on: primes whose squares lie below it go from their first multiple, the others from
   // their squares as their blocks come.
   void Place(const TBlock& block, std::uint64_t start) {
@@ -42,19 +45,15 @@ class TTurnPrimes {
   void Cross(const TBlock& block, std::uint64_t end) {
     const std::uint64_t shift = end == block.Length ? std::uint64_t{1} << block.Shift : 0;
     [&]<std::uint32_t... C>(std::integer_sequence<std::uint32_t, C...>) {
-      ((CrossClass<C>(block.Bytes, end, shift)), ...);
+      ((std::ranges::for_each(std::span(primes_[C].data(), active_[C]), [&](TPrime& p) {
+         p.Next = static_cast<std::uint32_t>(CrossTurns<C>(block.Bytes, end, p.Q, p.Next) - shift);
+       })), ...);
     }(std::make_integer_sequence<std::uint32_t, 8>());
   }
 
  private:
-  template <std::uint32_t C>
-  void CrossClass(std::uint8_t* bytes, std::uint64_t end, std::uint64_t shift) {
-    for (TPrime& p : std::span(primes_[C].data(), active_[C])) {
-      p.Next = static_cast<std::uint32_t>(CrossTurns<C>(bytes, end, p.Q, p.Next) - shift);
-    }
-  }
-  TByClass primes_;
-  std::array<std::size_t, 8> active_{};  // the others wait for their squares
+  std::array<std::vector<TPrime>, 8> primes_;  // by class, ascending
+  std::array<std::size_t, 8> active_{};        // the others wait for their squares
   std::uint64_t start_ = 0;
 };
 

@@ -6,22 +6,43 @@
 
 namespace tamsel {
 
-class TTurnWaitingPrimes : public TBucketPrimes<TTurnWaitingPrimes, 8, 30> {
+// A turn longer than the bytes kept after a block goes in two halves of four multiples, each waiting on its
+// own, so that the bytes kept need be only as long as a half. The tag and set tell whole turns (kind 0),
+// first halves (1) and second halves (2) apart.
+class TTurnWaitingPrimes : public TBucketPrimes<TTurnWaitingPrimes, 24, 30> {
  public:
-  // A turn start lies at most two turns (2p bytes) past a block's first byte.
+  // A turn or half starts at most two turns (2p bytes) past a block's first byte.
   static std::uint64_t Reach(std::uint64_t p) { return 2 * p; }
-  // Waits for the block where the turn holding that multiple starts.
+  // Waits for the block where the turn or half holding that multiple starts.
   void Wait(const TBlock& block, std::uint64_t offset, std::uint32_t wheel, std::uint32_t qClass) {
-    TBucketPrimes::Wait(block, TurnStart(block.Bytes, qClass >> 3, qClass & 7, offset, wheel), 0, qClass);
+    const std::uint64_t q = qClass >> 3;
+    const std::uint32_t c = qClass & 7, half = wheel & 4;
+    if (TurnOffset(q, c, 7) < block.Beyond) return TBucketPrimes::Wait(block, TurnStart(block.Bytes, q, c, offset, wheel), 0, qClass);
+    const std::uint64_t start = TurnStart(block.Bytes, q, c, offset, wheel, half, half + 4);
+    TBucketPrimes::Wait(block, start, start > offset ? 2 - half / 4 : 1 + half / 4, qClass);
   }
-  // Each crosses the turns that start in the block.
+  // Each crosses the turns or halves that start in the block. A first half may lead to a second in the same
+  // block, which comes after it; a second half never does, being at least 0.43p long, and p > Beyond > 2 blocks.
   void Cross(const TBlock& block) {
     [&]<std::uint32_t... C>(std::integer_sequence<std::uint32_t, C...>) {
-      (buckets_[C].Drain(block.Index, [&](TWaiting waiting) {
-        TBucketPrimes::Wait(block, CrossTurns<C>(block.Bytes, std::uint64_t{1} << block.Shift, waiting.Prime >> 3,
-                                                 waiting.OffsetTag >> kTagBits), 0, waiting.Prime);
-      }), ...);
+      ((CrossKind<C, 0>(block), CrossKind<C, 1>(block), CrossKind<C, 2>(block)), ...);
     }(std::make_integer_sequence<std::uint32_t, 8>());
+  }
+
+ private:
+  template <std::uint32_t C, std::uint32_t Kind>
+  void CrossKind(const TBlock& block) {
+    buckets_.Drain(C | Kind << 3, block.Index, [&](TWaiting waiting) {
+      const std::uint64_t q = waiting.Prime >> 3, start = waiting.OffsetTag >> kTagBits;
+      if constexpr (Kind == 0) {
+        TBucketPrimes::Wait(block, CrossTurns<C>(block.Bytes, std::uint64_t{1} << block.Shift, q, start), 0, waiting.Prime);
+      } else {
+        constexpr std::uint32_t first = Kind == 1 ? 0 : 4;
+        const std::uint64_t turn = start - TurnOffset(q, C, first);  // may wrap
+        for (std::uint32_t k = first; k < first + 4; ++k) block.Bytes[turn + TurnOffset(q, C, k)] &= kTurn[C][k].Mask;
+        TBucketPrimes::Wait(block, turn + TurnOffset(q, C, first + 4), 3 - Kind, waiting.Prime);
+      }
+    });
   }
 };
 

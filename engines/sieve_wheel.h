@@ -37,28 +37,25 @@ inline std::uint32_t QClassOf(std::uint64_t p) {
   return static_cast<std::uint32_t>(p / 30 << 3 | kRoundUp<30>[p % 30].Wheel);
 }
 
-// For p = 30q + r (r the residue of class c), the multiple with cofactor 30j + kWheelResidues[w] lies in byte
-// j * p + q * kWheelResidues[w] + r * kWheelResidues[w] div 30. kSpan[c][w][k]: from a multiple at wheel
-// position w, the k-th multiple on lies q * GapSum + CorrectionSum bytes further, and Mask clears its bit.
+// For p = 30q + r (r the residue of class c), the multiple with cofactor 30j + kWheelResidues[k] lies in byte
+// j * p + q * kWheelResidues[k] + r * kWheelResidues[k] div 30: kTurn[c][k] has it q * GapSum + CorrectionSum
+// bytes after the turn's first (cofactor 30j + 1), and Mask clears its bit.
 struct TSpan {
   std::uint8_t GapSum, CorrectionSum, Mask;
 };
-inline constexpr auto kSpan = [] {
-  const auto cofactor = [](std::uint32_t w, std::uint32_t k) {
-    return kWheelResidues[(w + k) % 8] + 30 * ((w + k) / 8);
-  };
-  std::array<std::array<std::array<TSpan, 9>, 8>, 8> span{};
-  for (std::uint32_t cw = 0; cw < 64; ++cw) {
-    const std::uint32_t r = kWheelResidues[cw / 8], first = cofactor(cw % 8, 0);
-    for (std::uint32_t k = 0; k <= 8; ++k) {
-      const std::uint32_t m = cofactor(cw % 8, k);
-      span[cw / 8][cw % 8][k] = {static_cast<std::uint8_t>(m - first),
-                                 static_cast<std::uint8_t>(r * m / 30 - r * first / 30),
-                                 static_cast<std::uint8_t>(~(1u << kRoundUp<30>[r * m % 30].Wheel))};
-    }
+inline constexpr auto kTurn = [] {
+  std::array<std::array<TSpan, 8>, 8> turn{};
+  for (std::uint32_t ck = 0; ck < 64; ++ck) {
+    const std::uint32_t r = kWheelResidues[ck / 8], m = kWheelResidues[ck % 8];
+    turn[ck / 8][ck % 8] = {static_cast<std::uint8_t>(m - 1), static_cast<std::uint8_t>(r * m / 30),
+                            static_cast<std::uint8_t>(~(1u << kRoundUp<30>[r * m % 30].Wheel))};
   }
-  return span;
+  return turn;
 }();
+// Multiple k of a turn, 8 for the next turn's first, in bytes from the turn's first.
+inline std::uint64_t TurnOffset(std::uint64_t q, std::uint32_t c, std::uint32_t k) {
+  return k == 8 ? PrimeOf(q, c) : q * kTurn[c][k].GapSum + kTurn[c][k].CorrectionSum;
+}
 
 // The first multiple p * m >= start with m coprime to the modulus: its byte and m's wheel position.
 struct TMultiple {
@@ -73,10 +70,10 @@ inline TMultiple FirstMultiple(std::uint64_t p, std::uint64_t start) {
 }
 
 // The block being sieved, as every kind of prime sees it: Bytes holds its Length bytes (the run's last block
-// may be shorter than 2^Shift), then the bytes that turns reach past it.
+// may be shorter than 2^Shift), then 2^Shift - Length + Beyond bytes that turns may reach past it.
 struct TBlock {
   std::uint8_t* Bytes;
-  std::uint64_t Length, FirstByte, Index, Last;  // Index and Last from the run's first block
+  std::uint64_t Length, FirstByte, Index, Last, Beyond;  // Index and Last from the run's first block
   std::uint32_t Shift;
 };
 
@@ -84,28 +81,23 @@ struct TBlock {
 // returns the start of the next. The class known at compile time keeps the eight offsets in registers.
 template <std::uint32_t C>
 inline std::uint64_t CrossTurns(std::uint8_t* bytes, std::uint64_t end, std::uint64_t q, std::uint64_t b) {
-  constexpr auto& kTurn = kSpan[C][0];
   std::uint64_t o[8];
-  for (int k = 0; k < 8; ++k) o[k] = q * kTurn[k].GapSum + kTurn[k].CorrectionSum;
-  for (; b < end; b += 30 * q + kWheelResidues[C]) {
-    for (int k = 0; k < 8; ++k) bytes[b + o[k]] &= kTurn[k].Mask;
+  for (std::uint32_t k = 0; k < 8; ++k) o[k] = TurnOffset(q, C, k);
+  for (; b < end; b += PrimeOf(q, C)) {
+    for (std::uint32_t k = 0; k < 8; ++k) bytes[b + o[k]] &= kTurn[C][k].Mask;
   }
   return b;
 }
 
-// The turn holding the multiple `offset` bytes into a block (cofactor at wheel position `wheel`) starts
-// q * (residue - 1) + r * residue div 30 bytes before it. Returns that start; when it lies before the block,
-// crosses the rest of the turn now and returns the start of the next turn.
+// The multiple `offset` bytes into a block (cofactor at wheel position `wheel`) lies in the part of its turn
+// made of multiples first to last - 1 (all eight by default). Returns that part's first byte; when it lies
+// before the block, crosses the rest of the part now and returns the next part's first byte, beyond offset.
 inline std::uint64_t TurnStart(std::uint8_t* bytes, std::uint64_t q, std::uint32_t c, std::uint64_t offset,
-                               std::uint32_t wheel) {
-  const std::uint32_t residue = kWheelResidues[wheel];
-  const std::uint64_t before = q * (residue - 1) + kWheelResidues[c] * residue / 30;
-  if (offset >= before) return offset - before;
-  for (std::uint32_t k = 0; wheel + k < 8; ++k) {
-    const TSpan& span = kSpan[c][wheel][k];
-    bytes[offset + q * span.GapSum + span.CorrectionSum] &= span.Mask;
-  }
-  return offset - before + PrimeOf(q, c);
+                               std::uint32_t wheel, std::uint32_t first = 0, std::uint32_t last = 8) {
+  const std::uint64_t turn = offset - TurnOffset(q, c, wheel);  // may wrap
+  if (turn + TurnOffset(q, c, first) <= offset) return turn + TurnOffset(q, c, first);
+  for (std::uint32_t k = wheel; k < last; ++k) bytes[turn + TurnOffset(q, c, k)] &= kTurn[c][k].Mask;
+  return turn + TurnOffset(q, c, last);
 }
 
 }  // namespace tamsel
