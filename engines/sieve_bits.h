@@ -1,6 +1,5 @@
-// Reading sieved bits: count, highest prime and listing of the numbers Low..High of a piece of a block. A
-// block may hold several segments and a segment several blocks, so the bits outside Low..High in the first
-// and last byte belong to neighbours: the readers mask them, never clear them.
+// Reading sieved bits: count, highest prime and listing of the numbers Low..High of a piece of a block. The bits
+// outside Low..High in its first and last byte belong to neighbouring segments: readers mask, never clear them.
 #pragma once
 #include <bit>
 #include <cstring>
@@ -19,10 +18,12 @@ inline constexpr auto kEdgeKeep = [] {
   return keep;
 }();
 
+inline std::uint64_t LoadWord(const std::uint8_t* bytes) { std::uint64_t word; std::memcpy(&word, bytes, 8); return word; }
+
 inline std::uint64_t CountBitsPortably(const std::uint8_t* bytes, std::size_t count) {
-  std::uint64_t total = 0, word = 0;
+  std::uint64_t total = 0;
   std::size_t i = 0;
-  for (; i + 8 <= count; i += 8) total += static_cast<std::uint64_t>(std::popcount((std::memcpy(&word, bytes + i, 8), word)));
+  for (; i + 8 <= count; i += 8) total += static_cast<std::uint64_t>(std::popcount(LoadWord(bytes + i)));
   for (; i < count; ++i) total += static_cast<std::uint64_t>(std::popcount(bytes[i]));
   return total;
 }
@@ -64,13 +65,14 @@ void ForEachSegmentPrime(const TSegmentBits& bits, F&& found) {
   for (const std::uint64_t p : {2, 3, 5}) if (p >= bits.Low && p <= bits.High) found(p);
   const auto each = [&](std::uint64_t byte, std::uint64_t word) {
     for (; word != 0; word &= word - 1) {
-      found(30 * (byte + static_cast<std::uint64_t>(std::countr_zero(word) / 8)) + kWheelResidues[std::countr_zero(word) % 8]);
+      const int bit = std::countr_zero(word);
+      found(30 * (byte + static_cast<std::uint64_t>(bit / 8)) + kWheelResidues[bit % 8]);
     }
   };
   if (bits.Length == 0) return;
   each(bits.FirstByte, bits.Masked(0));
   std::size_t i = 1;
-  for (std::uint64_t word; i + 8 < bits.Length; i += 8) each(bits.FirstByte + i, (std::memcpy(&word, bits.Bytes + i, 8), word));
+  for (; i + 8 < bits.Length; i += 8) each(bits.FirstByte + i, LoadWord(bits.Bytes + i));
   for (; i + 1 < bits.Length; ++i) each(bits.FirstByte + i, bits.Bytes[i]);
   if (bits.Length > 1) each(bits.FirstByte + i, bits.Masked(i));
 }
@@ -89,7 +91,9 @@ inline std::uint64_t CountSegmentPrimes(const TSegmentBits& bits) {
 // The highest prime of the piece, 0 when there is none.
 inline std::uint64_t HighestSegmentPrime(const TSegmentBits& bits) {
   for (std::size_t i = bits.Length; i-- > 0;) {
-    if (const std::uint8_t byte = bits.Masked(i); byte != 0) return 30 * (bits.FirstByte + i) + kWheelResidues[std::bit_width(byte) - 1];
+    if (const std::uint8_t byte = bits.Masked(i); byte != 0) {
+      return 30 * (bits.FirstByte + i) + kWheelResidues[std::bit_width(byte) - 1];
+    }
   }
   for (const std::uint64_t p : {5, 3, 2}) if (p >= bits.Low && p <= bits.High) return p;
   return 0;

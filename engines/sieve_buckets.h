@@ -1,6 +1,5 @@
-// Buckets for the primes that wait for a later block: a ring of lists, one per block ahead, whose chunks come
-// from one pool and go back to it once read, so that memory follows the primes waiting, not the blocks
-// sieved. Also the limits of the packed fields every waiting prime relies on.
+// The base primes' table of bits, and buckets for the primes that wait for a later block: a ring of lists, one
+// per block ahead, whose chunks come from one pool and go back to it once read. Also the packed fields' limits.
 #pragma once
 #include <algorithm>
 #include <bit>
@@ -14,25 +13,20 @@ namespace tamsel {
 
 // A waiting prime in eight bytes, since buckets are mostly memory traffic.
 struct TWaiting {
-  std::uint32_t OffsetTag;  // byte from its block's first << kTagBits | what its kind keeps there
-  std::uint32_t Prime;      // the prime as its kind keeps it
+  std::uint32_t OffsetTag, Prime;  // byte from its block's first << kTagBits | its kind's tag; the prime as kept
 };
 
 // The limits, checked where the sizes are chosen: offsets shifted by nine bits of tag (the 8 x 48 steps of the
-// hit primes' wheel) in 32 bits need blocks below 2^23 bytes; q * 8 + c in 32 bits holds primes below 2^34, of
-// which the base primes (up to 2^32) use part; a multiple p * m is at most the run's last number plus 11p,
-// which must stay below 2^64.
+// hit primes' wheel) in 32 bits need blocks below 2^23 bytes; q * 8 + c in 32 bits holds primes below 2^34;
+// a multiple p * m is at most the run's last number plus 11p, which must stay below 2^64.
 inline constexpr std::uint32_t kTagBits = 9;
 inline constexpr std::uint64_t kMaxBlockBytes = std::uint64_t{1} << (32 - kTagBits);
 inline constexpr std::uint64_t kMaxSievingPrime = UINT32_MAX;
 inline constexpr std::uint64_t kMaxSievedNumber = UINT64_MAX - 16 * kMaxSievingPrime;
 
-// The base primes above 5 as bits on the wheel of 30, bit 8k + b of word i for 30(8i + k) + kWheelResidues[b]
-// (the bytes of the sieve in order): a bit per number coprime to 30 takes less room than a byte per prime
-// below 2^32 (3.7 bits a prime at 10^6, 5.9 at 2^32) and is filled by copying sieved bytes.
-struct TPrimeBits {
-  std::vector<std::uint64_t> Words;
-};
+// The base primes above 5 as bits on the wheel of 30, bit 8k + b of word i for 30(8i + k) + kWheelResidues[b]:
+// the sieve's bytes in order, less room than a byte per prime below 2^32 (3.7 bits a prime at 10^6, 5.9 at 2^32).
+struct TPrimeBits { std::vector<std::uint64_t> Words; };
 
 // The primes low..high of a table of bits (which must outlive it), ascending.
 class TPrimeList {
@@ -42,35 +36,29 @@ class TPrimeList {
       : words_(bits.Words.data()), low_(low), high_(bits.Words.empty() ? 0 : std::min(high, 240 * bits.Words.size() - 1)) {
     for (std::uint64_t word = high_ / 240 + 1; largest_ == 0 && low_ <= high_ && word-- > low_ / 240;) {
       const std::uint64_t rest = words_[word] & From(word, low_) & ~From(word, high_ + 1);
-      if (rest != 0) largest_ = 240 * word + kBitNumber[std::bit_width(rest) - 1];
+      if (rest != 0) largest_ = Number(word, std::bit_width(rest) - 1);
     }
   }
   std::uint64_t Largest() const { return largest_; }  // 0 when there is none
   struct TCursor {
-    std::uint64_t Prime = 0;  // 0 past the last
-    std::size_t Word = 0;
-    std::uint64_t Rest = 0;   // the word's bits not yet read
+    std::uint64_t Prime = 0, Word = 0, Rest = 0;  // 0 past the last; the word's bits not yet read
   };
   TCursor Begin() const {
     return largest_ == 0 ? TCursor{} : Advanced({0, low_ / 240, words_[low_ / 240] & From(low_ / 240, low_)});
   }
   TCursor Advanced(TCursor at) const {
     for (; at.Rest == 0; at.Rest = words_[++at.Word]) if (at.Word >= high_ / 240) return {};
-    at.Prime = 240 * at.Word + kBitNumber[std::countr_zero(at.Rest)];
+    at.Prime = Number(at.Word, std::countr_zero(at.Rest));
     at.Rest &= at.Rest - 1;
     return at.Prime <= high_ ? at : TCursor{};
   }
 
  private:
-  static constexpr auto kBitNumber = [] {
-    std::array<std::uint8_t, 64> number{};
-    for (std::uint32_t bit = 0; bit < 64; ++bit) number[bit] = static_cast<std::uint8_t>(30 * (bit / 8) + kWheelResidues[bit % 8]);
-    return number;
-  }();
+  static std::uint64_t Number(std::uint64_t word, int bit) { return 240 * word + 30 * (bit / 8) + kWheelResidues[bit % 8]; }
   // The bits of the word for the numbers from x on.
   static std::uint64_t From(std::uint64_t word, std::uint64_t x) {
     std::uint64_t bits = 0;
-    for (std::uint32_t bit = 0; bit < 64; ++bit) bits |= std::uint64_t{240 * word + kBitNumber[bit] >= x} << bit;
+    for (int bit = 0; bit < 64; ++bit) bits |= std::uint64_t{Number(word, bit) >= x} << bit;
     return bits;
   }
   const std::uint64_t* words_ = nullptr;

@@ -1,16 +1,14 @@
-// The primes above the whole-turn limit cross one multiple at a time: each waits in a bucket for the block
-// that holds its next multiple, so that a block costs it only its hits. The largest hit a block at most once
-// or twice, which spares them the loop; the kinds differ by type.
+// The primes above the whole-turn limit cross one multiple at a time, each waiting in a bucket for the block of
+// its next multiple; those that hit a block at most once or twice are kinds of their own, spared the loop.
 #pragma once
 #include "engines/sieve_buckets.h"
 
 namespace tamsel {
 
-// They turn on the wheel of 210, skipping also the cofactors divisible by 7, whose multiples the presieve
-// has crossed: a seventh fewer hits. Step 48c + w, from p * m at position w (p = 30q + r of class c), in
-// eight bytes: the masks of it and the next multiple, the next two q * GapSum + CorrectionSum bytes on (byte(p
-// * m) = q * m + r * m div 30), and how far on their steps lie. A waiting hit prime keeps its step as its
-// tag and q as its prime.
+// They turn on the wheel of 210, skipping also the cofactors divisible by 7, whose multiples the presieve has
+// crossed: a seventh fewer hits. Step 48c + w, from p * m at position w (p = 30q + r of class c): the masks of
+// it and the next multiple, the next two q * GapSum + CorrectionSum bytes on (byte(p * m) = q * m + r * m div
+// 30), and how far on their steps lie. A waiting hit prime keeps its step as its tag and q as its prime.
 struct THitStep {
   std::uint8_t Mask[2], GapSum[2], CorrectionSum[2];
   std::int8_t Next[2];
@@ -36,12 +34,11 @@ class THitPrimes : public TBucketPrimes<THitPrimes<Hits>, 1, 210> {
   // A pass ends at most 10(q + 1) bytes past the block (20(q + 1) for two hits), a first multiple 11p / 30 + 1.
   static std::uint64_t Reach(std::uint64_t p) { return 20 * (p / 30 + 1); }
   // Each crosses its hit (the first lies inside the block), with two hits the second too when it lies inside
-  // (no branch, which would mispredict about every other time: one past the block clears no bit of the
-  // first's byte, in the cache, rather than a distant one), then waits for its next block.
+  // (no branch, which would mispredict every other time: one past the block clears no bit of the first's
+  // byte, in the cache), then waits for its next block.
   void Cross(const TBlock& block) {
     // In locals: stores through bytes could alias the block and the buckets, which forced reloads per hit.
-    const std::uint32_t shift = block.Shift;
-    const std::uint64_t size = std::uint64_t{1} << shift, index = block.Index, last = block.Last;
+    const std::uint64_t shift = block.Shift, size = std::uint64_t{1} << shift, index = block.Index, last = block.Last;
     std::uint8_t* const bytes = block.Bytes;
     auto& buckets = this->buckets_;
     buckets.Drain(0, index, [&](TWaiting waiting) {
@@ -52,11 +49,10 @@ class THitPrimes : public TBucketPrimes<THitPrimes<Hits>, 1, 210> {
       const std::uint64_t second = b + q * steps.GapSum[0] + steps.CorrectionSum[0];
       if constexpr (Hits != 0) bytes[b] &= steps.Mask[0];
       if constexpr (Hits == 0) {
-        do {
+        for (; b < size; step += kHitSteps[step].Next[0]) {
           bytes[b] &= kHitSteps[step].Mask[0];
           b += q * kHitSteps[step].GapSum[0] + kHitSteps[step].CorrectionSum[0];
-          step += kHitSteps[step].Next[0];
-        } while (b < size);
+        }
       } else if constexpr (Hits == 1) {
         b = second;
         step += steps.Next[0];
@@ -64,13 +60,11 @@ class THitPrimes : public TBucketPrimes<THitPrimes<Hits>, 1, 210> {
         const auto inside = static_cast<std::uint32_t>((second - size) >> 63);
         const std::uint64_t insideMask = 0 - std::uint64_t{inside};
         bytes[b + ((second - b) & insideMask)] &= static_cast<std::uint8_t>(steps.Mask[1] | ~insideMask);
-        const std::uint64_t third = b + q * steps.GapSum[1] + steps.CorrectionSum[1];
-        b = second + ((third - second) & insideMask);
+        b = second + ((b + q * steps.GapSum[1] + steps.CorrectionSum[1] - second) & insideMask);
         step += steps.Next[inside];
       }
-      if (index + (b >> shift) <= last) {
-        buckets.Push(0, index + (b >> shift), {static_cast<std::uint32_t>((b & (size - 1)) << kTagBits | step), waiting.Prime});
-      }
+      const auto within = static_cast<std::uint32_t>(b & (size - 1));
+      if (index + (b >> shift) <= last) buckets.Push(0, index + (b >> shift), {within << kTagBits | step, waiting.Prime});
     });
   }
   // Placed: the step of its class and wheel position.

@@ -1,6 +1,5 @@
-// The sieve kernel the engines share: it sieves a run of consecutive numbers in blocks for the level 2 cache,
-// in pieces for the level 1 cache, whatever the engine's segments, handing the bits out piece by piece in
-// order. Each kind of prime carries its state from block to block: no prime is placed twice in a run.
+// The sieve kernel the engines share: it sieves a run in blocks for the level 2 cache, in pieces for the level 1,
+// whatever the engine's segments; each kind of prime carries its state from block to block, placed once a run.
 #pragma once
 #include <stdexcept>
 #include <tuple>
@@ -29,10 +28,9 @@ inline std::uint64_t ChooseBlockBytes() {
 // size; read only, shared by the sieves made from it.
 class TSievingPrimes {
  public:
-  // Primes shorter than a piece cross whole turns, and so do those up to turnBytes (kWholeBlock: a block's
-  // length), in bytes the sieve keeps past the block; the others cross hit by hit. Turns up to 1 MiB were
-  // fastest from 10^12 to 10^16 (a block's length took up to 30 percent longer). Sizes are rounded down to
-  // powers of two from 1 to kMaxBlockBytes.
+  // Primes up to turnBytes (kWholeBlock: a block's length) cross whole turns, the others hit by hit; turns up to
+  // 1 MiB were fastest from 10^12 to 10^16 (a block's length took up to 30 percent longer). Sizes are rounded
+  // down to powers of two from 1 to kMaxBlockBytes.
   static constexpr std::uint64_t kTurnBytes = 1 << 20, kWholeBlock = UINT64_MAX;
   template <typename Primes>
   TSievingPrimes(Primes&& primes, const TPresieve& presieve, std::uint64_t blockBytes = ChooseBlockBytes(),
@@ -50,9 +48,9 @@ class TSievingPrimes {
     const std::uint64_t from = std::max(smallest, PieceBytes());
     const std::uint64_t bounds[] = {from - 1, wholeTurns, std::max(wholeTurns, (span + 5) / 6 - 1),
                                     std::max(wholeTurns, (span + 1) / 2 - 1), kMaxSievingPrime};
-    turn_ = TPrimeList(bits_, smallest, PieceBytes() - 1);
+    lists_[0] = TPrimeList(bits_, smallest, PieceBytes() - 1);
     for (std::size_t kind = 0; kind < 4; ++kind) {
-      bucketed_[kind] = TPrimeList(bits_, std::max(from, bounds[kind] + 1), bounds[kind + 1]);
+      lists_[kind + 1] = TPrimeList(bits_, std::max(from, bounds[kind] + 1), bounds[kind + 1]);
     }
     // Halves of the longest turns take up to 0.4p + 30 bytes; 3 blocks keep second halves out of the block.
     const std::uint64_t longest = TPrimeList(bits_, smallest, wholeTurns).Largest();
@@ -81,7 +79,7 @@ class TSievingPrimes {
   const TPresieve* presieve_;
   std::uint32_t shift_, pieceShift_;
   TPrimeBits bits_;  // the primes of every kind
-  TPrimeList turn_, bucketed_[4];  // for the kinds of TSegmentSieve, in their order
+  TPrimeList lists_[5];  // for TSegmentSieve::kinds_, in their order
   std::uint64_t beyond_ = 0;       // bytes kept past a block for the turns
 };
 
@@ -90,9 +88,8 @@ class TSegmentSieve {
   TSegmentSieve() = default;
   explicit TSegmentSieve(const TSievingPrimes& primes)  // which must outlive it
       : primes_(&primes), window_(2 * primes.BlockBytes() + primes.beyond_), reach_(primes.BlockBytes() + primes.beyond_) {
-    turn_.Reset(primes.turn_);
     std::size_t kind = 0;
-    std::apply([&](auto&... kinds) { (kinds.Reset(primes.bucketed_[kind++], primes.shift_), ...); }, bucketed_);
+    std::apply([&](auto&... kinds) { (kinds.Reset(primes.lists_[kind++], primes.shift_), ...); }, kinds_);
   }
   // Places every prime for the run low..high (high at most kMaxSievedNumber).
   void StartAt(std::uint64_t low, std::uint64_t high) {
@@ -103,8 +100,7 @@ class TSegmentSieve {
     sieved_ = false;
     std::fill(window_.begin(), window_.end(), 0xFF);
     const TBlock block = Block();
-    turn_.Place(block, 30 * runFirstByte_);
-    std::apply([&](auto&... kinds) { (kinds.Place(block, 30 * runFirstByte_), ...); }, bucketed_);
+    std::apply([&](auto&... kinds) { (kinds.Place(block, 30 * runFirstByte_), ...); }, kinds_);
   }
   // The bits of from..high, or of its part in from's block; from is the run's low or follows the piece read
   // before. Valid until the next call. The kernel's own primes may be crossed out.
@@ -129,10 +125,8 @@ class TSegmentSieve {
   // Calls piece(bits) for the pieces of low..high in ascending order.
   template <typename F>
   void ForEachPiece(std::uint64_t low, std::uint64_t high, F&& piece) {
-    for (TSegmentBits bits = Sieve(low, high);; bits = Sieve(bits.High + 1, high)) {
-      piece(bits);
-      if (bits.High >= high) return;
-    }
+    TSegmentBits bits = Sieve(low, high);
+    for (piece(bits); bits.High < high; piece(bits)) bits = Sieve(bits.High + 1, high);
   }
 
  private:
@@ -144,19 +138,17 @@ class TSegmentSieve {
   // presieve and the primes shorter than a piece go a piece at a time. Out of line, as the presieve's fill.
   [[gnu::noinline]] void SieveBlock() {
     const TBlock block = Block();
-    turn_.Activate(block);
-    std::apply([&](auto&... kinds) { (kinds.Activate(block), ...); }, bucketed_);
+    std::apply([&](auto&... kinds) { (kinds.Activate(block), ...); }, kinds_);
     for (std::uint64_t done = 0; done < block.Length; done += primes_->PieceBytes()) {
       const std::uint64_t end = std::min(block.Length, done + primes_->PieceBytes());
       primes_->presieve_->Fill(block.Bytes + done, block.FirstByte + done, end - done);
-      turn_.Cross(block, end);
+      std::get<TTurnPrimes>(kinds_).CrossPiece(block, end);
     }
-    std::apply([&](auto&... kinds) { (kinds.Cross(block), ...); }, bucketed_);
+    std::apply([&](auto&... kinds) { (kinds.Cross(block), ...); }, kinds_);
     sieved_ = true;
   }
   const TSievingPrimes* primes_ = nullptr;
-  TTurnPrimes turn_;
-  std::tuple<TTurnWaitingPrimes, THitPrimes<0>, THitPrimes<2>, THitPrimes<1>> bucketed_;
+  std::tuple<TTurnPrimes, TTurnWaitingPrimes, THitPrimes<0>, THitPrimes<2>, THitPrimes<1>> kinds_;
   // From window_[start_]: the block's bytes, then those that turns reach beyond it (reach_ in all at most),
   // then room for one more block; the bytes move back to the start when the end comes too near.
   std::vector<std::uint8_t> window_;

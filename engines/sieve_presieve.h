@@ -1,5 +1,5 @@
-// The presieve: the primes 7 to 97 are cheaper to copy into a block as repeating patterns than to cross
-// one multiple at a time.
+// The presieve: the primes 7 to 97 are cheaper to copy into a block as repeating patterns than to cross one
+// multiple at a time.
 #pragma once
 #include <algorithm>
 #include <initializer_list>
@@ -17,16 +17,13 @@ class TPresieve {
       std::vector<std::uint32_t> primes;
       std::uint64_t period = 1;
       for (const std::uint32_t p : group) {
-        if (p > maxPrime) break;
-        primes.push_back(p);
-        period *= p;
+        if (p <= maxPrime) period *= primes.emplace_back(p);
       }
       // A pattern costs its period to build: only worth it for enough work.
       if (primes.empty() || (!patterns_.empty() && period > workBytes / 16)) break;
       std::vector<std::uint8_t>& pattern = patterns_.emplace_back(period, 0xFF);
       for (const std::uint32_t p : primes) {
-        for (int b = 0; b < 8; ++b) {
-          // p divides 30i + r for one byte i in every p.
+        for (int b = 0; b < 8; ++b) {  // p divides 30i + r for one byte i in every p
           std::uint64_t i = 0;
           while ((30 * i + kWheelResidues[b]) % p != 0) ++i;
           for (; i < period; i += p) pattern[i] &= static_cast<std::uint8_t>(~(1 << b));
@@ -41,17 +38,15 @@ class TPresieve {
   [[gnu::noinline]] void Fill(std::uint8_t* bytes, std::uint64_t firstByte, std::size_t count) const {
     for (const std::vector<std::uint8_t>& pattern : patterns_) {
       std::size_t phase = static_cast<std::size_t>(firstByte % pattern.size());
-      for (std::size_t done = 0; done < count; phase = 0) {
-        const std::size_t piece = std::min(count - done, pattern.size() - phase);
+      for (std::size_t done = 0, piece = 0; done < count; done += piece, phase = 0) {
+        piece = std::min(count - done, pattern.size() - phase);
         std::uint8_t* out = bytes + done;
         const std::uint8_t* in = pattern.data() + phase;  // a copy: the stores could alias the vector
         for (std::size_t i = 0; i < piece; ++i) out[i] &= in[i];
-        done += piece;
       }
     }
   }
-  // Largest presieved prime, at least 5: the wheel takes 2, 3 and 5.
-  std::uint64_t Largest() const { return largest_; }
+  std::uint64_t Largest() const { return largest_; }  // the largest presieved prime, at least 5 (the wheel's)
 
  private:
   // Groups of primes whose product, the period of their pattern in bytes, stays small next to the level 2 cache

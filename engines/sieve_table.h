@@ -9,10 +9,7 @@ namespace tamsel {
 // Index of the last nonzero byte in table[0, count), or count when none.
 inline std::size_t FindLastOne(const std::uint8_t* table, std::size_t count) {
   std::size_t i = count;
-  for (std::uint64_t word = 0; i >= 8; i -= 8) {
-    std::memcpy(&word, table + i - 8, sizeof word);
-    if (word != 0) break;
-  }
+  while (i >= 8 && LoadWord(table + i - 8) == 0) i -= 8;
   while (i > 0 && table[i - 1] == 0) --i;
   return i > 0 ? i - 1 : count;
 }

@@ -1,6 +1,5 @@
-// The primes shorter than a piece start turns of the wheel in every piece: each crosses the whole turns (8
-// multiples in p bytes) that start in it, the last ones reaching past its end into the bytes kept for those
-// after it, so that no turn is cut in two.
+// The primes shorter than a piece cross, in every piece, the whole turns of the wheel (8 multiples in p bytes)
+// that start in it, the last ones reaching past its end into the bytes kept after it: no turn is cut in two.
 #pragma once
 #include <algorithm>
 #include <span>
@@ -13,11 +12,8 @@ namespace tamsel {
 
 class TTurnPrimes {
  public:
-  struct TPrime {
-    std::uint32_t Q;     // p div 30
-    std::uint32_t Next;  // the first byte of its next turn, from the block's first
-  };
-  void Reset(const TPrimeList& primes) {
+  struct TPrime { std::uint32_t Q, Next; };  // p div 30; the first byte of its next turn, from the block's first
+  void Reset(const TPrimeList& primes, std::uint32_t /*shift*/) {
     for (auto at = primes.Begin(); at.Prime != 0; at = primes.Advanced(at)) {
       primes_[QClassOf(at.Prime) & 7].push_back({QClassOf(at.Prime) >> 3, 0});
     }
@@ -41,8 +37,9 @@ class TTurnPrimes {
       }
     }
   }
+  void Cross(const TBlock&) {}  // they cross piece by piece:
   // Crosses the turns that start before byte `end` of the block; at its end, moves on to the next block.
-  void Cross(const TBlock& block, std::uint64_t end) {
+  void CrossPiece(const TBlock& block, std::uint64_t end) {
     const std::uint64_t shift = end == block.Length ? std::uint64_t{1} << block.Shift : 0;
     [&]<std::uint32_t... C>(std::integer_sequence<std::uint32_t, C...>) {
       ((std::ranges::for_each(std::span(primes_[C].data(), active_[C]), [&](TPrime& p) {

@@ -1,6 +1,5 @@
-// The primes longer than a piece whose turns the level 2 cache still holds wait in buckets for the block
-// where their next turn starts, then cross their turns whole, reaching into the bytes kept after the block.
-// Each class waits in buckets of its own, so that its turns are crossed by constants.
+// The primes longer than a piece whose turns the level 2 cache still holds wait in buckets, a set per class (so
+// that turns are crossed by constants), for the block where their next turn starts, then cross it whole.
 #pragma once
 #include "engines/sieve_buckets.h"
 
@@ -17,12 +16,12 @@ class TTurnWaitingPrimes : public TBucketPrimes<TTurnWaitingPrimes, 24, 30> {
   void Wait(const TBlock& block, std::uint64_t offset, std::uint32_t wheel, std::uint32_t qClass) {
     const std::uint64_t q = qClass >> 3;
     const std::uint32_t c = qClass & 7, half = wheel & 4;
-    if (TurnOffset(q, c, 7) < block.Beyond) return TBucketPrimes::Wait(block, TurnStart(block.Bytes, q, c, offset, wheel), 0, qClass);
-    const std::uint64_t start = TurnStart(block.Bytes, q, c, offset, wheel, half, half + 4);
-    TBucketPrimes::Wait(block, start, start > offset ? 2 - half / 4 : 1 + half / 4, qClass);
+    const bool whole = TurnOffset(q, c, 7) < block.Beyond;
+    const std::uint64_t start = TurnStart(block.Bytes, q, c, offset, wheel, whole ? 0 : half, whole ? 8 : half + 4);
+    TBucketPrimes::Wait(block, start, whole ? 0 : start > offset ? 2 - half / 4 : 1 + half / 4, qClass);
   }
   // Each crosses the turns or halves that start in the block. A first half may lead to a second in the same
-  // block, which comes after it; a second half never does, being at least 0.43p long, and p > Beyond > 2 blocks.
+  // block, which comes after it; a second half never does: it is at least 0.43p long, and p > Beyond >= 3 blocks.
   void Cross(const TBlock& block) {
     [&]<std::uint32_t... C>(std::integer_sequence<std::uint32_t, C...>) {
       ((CrossKind<C, 0>(block), CrossKind<C, 1>(block), CrossKind<C, 2>(block)), ...);

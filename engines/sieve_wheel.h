@@ -1,7 +1,6 @@
-// The wheel of 30 that every sieve kernel file works on, as tables built at compile time. Only numbers
-// coprime to 30 can be primes above 5: byte b of the range holds 30b + 1, 7, 11, 13, 17, 19, 23 and 29 in its
-// bits 0 to 7, and a prime p = 30q + r crosses only its multiples p * m with m coprime to 30, eight to a turn
-// of the wheel (cofactors 30j + 1 to 30j + 29).
+// The wheel of 30 the kernel works on, in tables built at compile time: byte b holds 30b + 1, 7, 11, 13, 17, 19,
+// 23 and 29 in bits 0 to 7, and p = 30q + r crosses only its multiples p * m with m coprime to 30, eight to a
+// turn of the wheel (cofactors 30j + 1 to 30j + 29).
 #pragma once
 #include <array>
 #include <cstdint>
@@ -17,11 +16,8 @@ constexpr bool Coprime(std::uint32_t modulus, std::uint32_t m) {
   return m % 2 != 0 && m % 3 != 0 && m % 5 != 0 && (modulus == 30 || m % 7 != 0);
 }
 
-// For any cofactor modulo 30 or 210: how far up the next one coprime to the modulus lies, and its wheel
-// position (for a residue coprime to 30: 0 and its class).
-struct TRoundUp {
-  std::uint8_t Add, Wheel;
-};
+// For any cofactor modulo 30 or 210: how far up the next one coprime to the modulus lies, and its wheel position.
+struct TRoundUp { std::uint8_t Add, Wheel; };
 template <std::uint32_t Modulus>
 inline constexpr auto kRoundUp = [] {
   std::array<TRoundUp, Modulus> table{};
@@ -33,16 +29,12 @@ inline constexpr auto kRoundUp = [] {
 }();
 
 // q * 8 + c of a prime above 5.
-inline std::uint32_t QClassOf(std::uint64_t p) {
-  return static_cast<std::uint32_t>(p / 30 << 3 | kRoundUp<30>[p % 30].Wheel);
-}
+inline std::uint32_t QClassOf(std::uint64_t p) { return static_cast<std::uint32_t>(p / 30 << 3 | kRoundUp<30>[p % 30].Wheel); }
 
 // For p = 30q + r (r the residue of class c), the multiple with cofactor 30j + kWheelResidues[k] lies in byte
 // j * p + q * kWheelResidues[k] + r * kWheelResidues[k] div 30: kTurn[c][k] has it q * GapSum + CorrectionSum
 // bytes after the turn's first (cofactor 30j + 1), and Mask clears its bit.
-struct TSpan {
-  std::uint8_t GapSum, CorrectionSum, Mask;
-};
+struct TSpan { std::uint8_t GapSum, CorrectionSum, Mask; };
 inline constexpr auto kTurn = [] {
   std::array<std::array<TSpan, 8>, 8> turn{};
   for (std::uint32_t ck = 0; ck < 64; ++ck) {
@@ -58,15 +50,11 @@ inline std::uint64_t TurnOffset(std::uint64_t q, std::uint32_t c, std::uint32_t 
 }
 
 // The first multiple p * m >= start with m coprime to the modulus: its byte and m's wheel position.
-struct TMultiple {
-  std::uint64_t Byte;
-  std::uint32_t Wheel;
-};
+struct TMultiple { std::uint64_t Byte; std::uint32_t Wheel; };
 template <std::uint32_t Modulus = 30>
 inline TMultiple FirstMultiple(std::uint64_t p, std::uint64_t start) {
   const std::uint64_t cofactor = start / p + (start % p != 0 ? 1 : 0);
-  const TRoundUp up = kRoundUp<Modulus>[cofactor % Modulus];
-  return {(cofactor + up.Add) * p / 30, up.Wheel};
+  return {(cofactor + kRoundUp<Modulus>[cofactor % Modulus].Add) * p / 30, kRoundUp<Modulus>[cofactor % Modulus].Wheel};
 }
 
 // The block being sieved, as every kind of prime sees it: Bytes holds its Length bytes (the run's last block
@@ -83,9 +71,7 @@ template <std::uint32_t C>
 inline std::uint64_t CrossTurns(std::uint8_t* bytes, std::uint64_t end, std::uint64_t q, std::uint64_t b) {
   std::uint64_t o[8];
   for (std::uint32_t k = 0; k < 8; ++k) o[k] = TurnOffset(q, C, k);
-  for (; b < end; b += PrimeOf(q, C)) {
-    for (std::uint32_t k = 0; k < 8; ++k) bytes[b + o[k]] &= kTurn[C][k].Mask;
-  }
+  for (; b < end; b += PrimeOf(q, C)) for (std::uint32_t k = 0; k < 8; ++k) bytes[b + o[k]] &= kTurn[C][k].Mask;
   return b;
 }
 
