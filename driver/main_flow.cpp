@@ -22,6 +22,7 @@
 #include "driver/option_table.h"
 #include "driver/progress_display.h"
 #include "driver/timing_report.h"
+#include "engines/os_memory.h"
 #include "engines/parallel_sieve.h"
 #include "engines/search_job.h"
 #include "engines/segmented_sieve.h"
@@ -308,6 +309,7 @@ void RunPrimeSearch() {
 }
 
 int RunProgramMain(int argc, char** argv) {
+  os::KeepLargeBlocksMapped();
   CoreStartup(argc, argv);
   try {
     RunDriver();

@@ -1,6 +1,7 @@
 #include "engines/prime_records.h"
 
 #include <cmath>
+#include <stdexcept>
 
 #include "core/console/channels.h"
 #include "core/console/exit_code.h"
@@ -64,6 +65,7 @@ void CollectPrimes(TPrimeFound& found, TPrimeRecord& record, const TPrimeCheck& 
   record.Highest = 0;
   record.Method = method;
   const std::uint64_t length = table.size();
+  if (length > (std::uint64_t{1} << 32) + 1) throw std::length_error("base table above 2^32");  // 32-bit primes
   record.Capacity = InitialCapacity(length);
   // Room at once for every step of 2,500 the primes can take, so that none moves the list (each move took
   // twice its room: 1.5 MB at 10^12 for 0.6 MB of primes). The bound is pi(x) < x / ln x (1 + 1 / ln x +
@@ -82,7 +84,7 @@ void CollectPrimes(TPrimeFound& found, TPrimeRecord& record, const TPrimeCheck& 
       record.Capacity += kCapacityStep;
       found.resize(record.Capacity);
     }
-    found[record.Count - 1] = i;
+    found[record.Count - 1] = static_cast<std::uint32_t>(i);
     if (RunOptions.ShowPrimes) ShowPrime(i, record.Count);
   }
   if (record.Count > 0) record.Highest = found[record.Count - 1];

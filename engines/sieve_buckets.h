@@ -76,7 +76,7 @@ class TBuckets {
   }
   // Drops every entry, as a run left unfinished may have.
   void Clear() { for (std::uint64_t list = 0; list < lists_.size(); ++list) Drain(list / (mask_ + 1), list, [](TWaiting) {}); }
-  void Push(std::uint32_t set, std::uint64_t block, TWaiting waiting) {
+  [[gnu::always_inline]] void Push(std::uint32_t set, std::uint64_t block, TWaiting waiting) {
     TList& list = lists_[set * (mask_ + 1) + (block & mask_)];
     if (list.Filled == ChunkItems) Grow(list);
     list.Head->Items[list.Filled++] = waiting;
@@ -153,7 +153,7 @@ class TBucketPrimes {
  protected:
   // In the bucket of the block holding byte `offset` (from this block's first); none waits beyond the run.
   // With sets, prime is q * 8 + c and the set c + 8 * tag.
-  void Wait(const TBlock& block, std::uint64_t offset, std::uint32_t tag, std::uint32_t prime) {
+  [[gnu::always_inline]] void Wait(const TBlock& block, std::uint64_t offset, std::uint32_t tag, std::uint32_t prime) {
     const std::uint64_t target = block.Index + (offset >> block.Shift);
     const auto within = static_cast<std::uint32_t>(offset & ((std::uint64_t{1} << block.Shift) - 1));
     if (target <= block.Last) buckets_.Push(Sets == 1 ? 0 : (prime & 7) | tag << 3, target, {within << kTagBits | tag, prime});

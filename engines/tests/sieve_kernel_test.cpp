@@ -179,7 +179,7 @@ TEST(SegmentSieve, RefusesSizesBeyondItsPackedFields) {
   EXPECT_EQ(TSievingPrimes(TPrimeFound{}, presieve, UINT64_MAX).BlockBytes(), kMaxBlockBytes);
   EXPECT_EQ(TSievingPrimes(TPrimeFound{}, presieve, 0).BlockBytes(), 1u);
   EXPECT_EQ(TSievingPrimes(TPrimeFound{}, presieve, 5000).BlockBytes(), 4096u);
-  EXPECT_THROW(TSievingPrimes(TPrimeFound{kMaxSievingPrime + 2}, presieve), std::length_error);
+  EXPECT_THROW(TSievingPrimes(std::vector<std::uint64_t>{kMaxSievingPrime + 2}, presieve), std::length_error);
   const TSievingPrimes sieving(TPrimeFound{101}, presieve, 64);
   TSegmentSieve sieve(sieving);
   EXPECT_THROW(sieve.StartAt(kMaxSievedNumber - 10, kMaxSievedNumber + 1), std::length_error);
