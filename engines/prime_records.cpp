@@ -73,8 +73,8 @@ void CollectPrimes(TPrimeFound& found, TPrimeRecord& record, const TPrimeCheck& 
   // below (Rosser and Schoenfeld).
   if (length > 2) {
     const std::uint64_t bound = PrimeCountBound(static_cast<double>(length));
-    found.reserve(bound <= record.Capacity ? record.Capacity
-                                           : record.Capacity + (bound - record.Capacity + kCapacityStep - 1) / kCapacityStep * kCapacityStep);
+    const std::uint64_t steps = bound <= record.Capacity ? 0 : (bound - record.Capacity + kCapacityStep - 1) / kCapacityStep;
+    found.reserve(record.Capacity + steps * kCapacityStep);
   }
   found.resize(record.Capacity);
   for (std::uint64_t i = 2; i < length; ++i) {

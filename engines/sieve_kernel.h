@@ -80,7 +80,7 @@ class TSievingPrimes {
   std::uint32_t shift_, pieceShift_;
   TPrimeBits bits_;  // the primes of every kind
   TPrimeList lists_[5];  // for TSegmentSieve::kinds_, in their order
-  std::uint64_t beyond_ = 0;       // bytes kept past a block for the turns
+  std::uint64_t beyond_ = 0;  // bytes kept past a block for the turns
 };
 
 class TSegmentSieve {
