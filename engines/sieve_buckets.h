@@ -65,55 +65,57 @@ class TPrimeList {
   std::uint64_t low_ = 1, high_ = 0, largest_ = 0;
 };
 
-// Sets of lists of ChunkItems entries per chunk (and a pointer), all chunks from one pool.
+// Sets of lists of ChunkItems entries per chunk (after a pointer), all chunks from one pool. A list is only the
+// end of its entries: chunks are aligned to their size, so an end on a chunk's boundary (or none) means full.
 template <std::uint32_t ChunkItems>
 class TBuckets {
  public:
   // Room in each set for waits up to lists - 1 blocks ahead.
   void Reset(std::uint32_t sets, std::uint64_t lists) {
     mask_ = std::bit_ceil(lists) - 1;
-    lists_.assign(sets * (mask_ + 1), TList{});
+    ends_.assign(sets * (mask_ + 1), nullptr);
   }
   // Drops every entry, as a run left unfinished may have.
-  void Clear() { for (std::uint64_t list = 0; list < lists_.size(); ++list) Drain(list / (mask_ + 1), list, [](TWaiting) {}); }
+  void Clear() { for (std::uint64_t list = 0; list < ends_.size(); ++list) Drain(list / (mask_ + 1), list, [](TWaiting) {}); }
   [[gnu::always_inline]] void Push(std::uint32_t set, std::uint64_t block, TWaiting waiting) {
-    TList& list = lists_[set * (mask_ + 1) + (block & mask_)];
-    if (list.Filled == ChunkItems) Grow(list);
-    list.Head->Items[list.Filled++] = waiting;
+    TWaiting*& end = ends_[set * (mask_ + 1) + (block & mask_)];
+    if ((reinterpret_cast<std::uintptr_t>(end) & (sizeof(TChunk) - 1)) == 0) end = Grow(end);
+    *end++ = waiting;
   }
   // Calls each(entry) for a set's list of the block, each chunk going back to the pool once read; each may push.
   template <typename F>
   void Drain(std::uint32_t set, std::uint64_t block, F&& each) {
-    TList& list = lists_[set * (mask_ + 1) + (block & mask_)];
-    TChunk* chunk = list.Head;
-    std::uint32_t count = list.Filled;
-    for (list = TList{}; chunk != nullptr; count = ChunkItems) {
-      for (std::uint32_t i = 0; i < count; ++i) each(chunk->Items[i]);
+    TWaiting* const end = std::exchange(ends_[set * (mask_ + 1) + (block & mask_)], nullptr);
+    if (end == nullptr) return;
+    TChunk* chunk = ChunkOf(end);
+    for (const TWaiting* stop = end; chunk != nullptr; stop = chunk->Items + ChunkItems) {
+      for (const TWaiting* item = chunk->Items; item != stop; ++item) each(*item);
       chunk = std::exchange(chunk->Next, std::exchange(free_, chunk));
     }
   }
 
  private:
-  struct TChunk {
+  static_assert(std::has_single_bit(ChunkItems + 1), "a chunk is a pointer and its items, a power of two long");
+  struct alignas((ChunkItems + 1) * sizeof(TWaiting)) TChunk {
+    TChunk* Next;  // the chunks filled before
     TWaiting Items[ChunkItems];
-    TChunk* Next;
   };
-  struct TList {
-    TChunk* Head = nullptr;  // the chunk being filled; the others are full
-    std::uint32_t Filled = ChunkItems;
-  };
+  static_assert(sizeof(TChunk) == (ChunkItems + 1) * sizeof(TWaiting));
+  static TChunk* ChunkOf(TWaiting* end) {  // an end past the last item still belongs to its chunk
+    return reinterpret_cast<TChunk*>((reinterpret_cast<std::uintptr_t>(end) - 1) & ~(sizeof(TChunk) - 1));
+  }
   // Chunks come back through the free list; new ones from slabs that grow with the pool (few allocations) and
   // are touched only as handed out, so that memory follows the chunks in use.
-  void Grow(TList& list) {
+  [[gnu::noinline]] TWaiting* Grow(TWaiting* end) {
     if (free_ == nullptr && unused_ == 0) {
       unused_ = std::min<std::size_t>((4 << 20) / sizeof(TChunk), 8 + slabs_.size() * 8);
       slabs_.push_back(std::make_unique_for_overwrite<TChunk[]>(unused_));
     }
     TChunk* chunk = free_ != nullptr ? std::exchange(free_, free_->Next) : &slabs_.back()[--unused_];
-    chunk->Next = std::exchange(list.Head, chunk);
-    list.Filled = 0;
+    chunk->Next = end == nullptr ? nullptr : ChunkOf(end);
+    return chunk->Items;
   }
-  std::vector<TList> lists_;
+  std::vector<TWaiting*> ends_;
   std::uint64_t mask_ = 0;
   TChunk* free_ = nullptr;
   std::size_t unused_ = 0;  // chunks in the last slab
