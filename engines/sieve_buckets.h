@@ -77,11 +77,19 @@ class TBuckets {
   }
   // Drops every entry, as a run left unfinished may have.
   void Clear() { for (std::uint64_t list = 0; list < ends_.size(); ++list) Drain(list / (mask_ + 1), list, [](TWaiting) {}); }
-  [[gnu::always_inline]] void Push(std::uint32_t set, std::uint64_t block, TWaiting waiting) {
-    TWaiting*& end = ends_[set * (mask_ + 1) + (block & mask_)];
-    if ((reinterpret_cast<std::uintptr_t>(end) & (sizeof(TChunk) - 1)) == 0) end = Grow(end);
-    *end++ = waiting;
-  }
+  // The lists for a loop that stores through bytes, which could alias the members and force reloads.
+  struct TView {
+    TBuckets* Pool;
+    TWaiting** Ends;
+    std::uint64_t Mask;
+    [[gnu::always_inline]] void Push(std::uint32_t set, std::uint64_t block, TWaiting waiting) const {
+      TWaiting*& end = Ends[set * (Mask + 1) + (block & Mask)];
+      if ((reinterpret_cast<std::uintptr_t>(end) & (sizeof(TChunk) - 1)) == 0) end = Pool->Grow(end);
+      *end++ = waiting;
+    }
+  };
+  TView View() { return {this, ends_.data(), mask_}; }
+  [[gnu::always_inline]] void Push(std::uint32_t set, std::uint64_t block, TWaiting waiting) { View().Push(set, block, waiting); }
   // Calls each(entry) for a set's list of the block, each chunk going back to the pool once read; each may push.
   template <typename F>
   void Drain(std::uint32_t set, std::uint64_t block, F&& each) {
@@ -89,7 +97,8 @@ class TBuckets {
     if (end == nullptr) return;
     TChunk* chunk = ChunkOf(end);
     for (const TWaiting* stop = end; chunk != nullptr; stop = chunk->Items + ChunkItems) {
-      for (const TWaiting* item = chunk->Items; item != stop; ++item) each(*item);
+      __builtin_prefetch(chunk->Next);
+      for (const TWaiting* item = chunk->Items; item != stop; ++item) __builtin_prefetch(item + 64), each(*item);
       chunk = std::exchange(chunk->Next, std::exchange(free_, chunk));
     }
   }

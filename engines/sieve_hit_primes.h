@@ -41,6 +41,7 @@ class THitPrimes : public TBucketPrimes<THitPrimes<Hits>, 1, 210> {
     const std::uint64_t shift = block.Shift, size = std::uint64_t{1} << shift, index = block.Index, last = block.Last;
     std::uint8_t* const bytes = block.Bytes;
     auto& buckets = this->buckets_;
+    const auto lists = buckets.View();
     buckets.Drain(0, index, [&](TWaiting waiting) {
       std::uint64_t b = waiting.OffsetTag >> kTagBits;
       std::uint32_t step = waiting.OffsetTag & ((1u << kTagBits) - 1);
@@ -64,7 +65,7 @@ class THitPrimes : public TBucketPrimes<THitPrimes<Hits>, 1, 210> {
         step += steps.Next[inside];
       }
       const auto within = static_cast<std::uint32_t>(b & (size - 1));
-      if (index + (b >> shift) <= last) buckets.Push(0, index + (b >> shift), {within << kTagBits | step, waiting.Prime});
+      if (index + (b >> shift) <= last) lists.Push(0, index + (b >> shift), {within << kTagBits | step, waiting.Prime});
     });
   }
   // Placed: the step of its class and wheel position.
