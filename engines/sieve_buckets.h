@@ -79,9 +79,7 @@ class TBuckets {
   void Clear() { for (std::uint64_t list = 0; list < ends_.size(); ++list) Drain(list / (mask_ + 1), list, [](TWaiting) {}); }
   // The lists for a loop that stores through bytes, which could alias the members and force reloads.
   struct TView {
-    TBuckets* Pool;
-    TWaiting** Ends;
-    std::uint64_t Mask;
+    TBuckets* Pool; TWaiting** Ends; std::uint64_t Mask;
     [[gnu::always_inline]] void Push(std::uint32_t set, std::uint64_t block, TWaiting waiting) const {
       TWaiting*& end = Ends[set * (Mask + 1) + (block & Mask)];
       if ((reinterpret_cast<std::uintptr_t>(end) & (sizeof(TChunk) - 1)) == 0) end = Pool->Grow(end);
@@ -89,16 +87,14 @@ class TBuckets {
     }
   };
   TView View() { return {this, ends_.data(), mask_}; }
-  [[gnu::always_inline]] void Push(std::uint32_t set, std::uint64_t block, TWaiting waiting) { View().Push(set, block, waiting); }
   // Calls each(entry) for a set's list of the block, each chunk going back to the pool once read; each may push.
+  // Reading half a kilobyte ahead: at 10^16 the buckets are larger than the level 3 cache.
   template <typename F>
   void Drain(std::uint32_t set, std::uint64_t block, F&& each) {
     TWaiting* const end = std::exchange(ends_[set * (mask_ + 1) + (block & mask_)], nullptr);
-    if (end == nullptr) return;
     TChunk* chunk = ChunkOf(end);
     for (const TWaiting* stop = end; chunk != nullptr; stop = chunk->Items + ChunkItems) {
-      __builtin_prefetch(chunk->Next);
-      for (const TWaiting* item = chunk->Items; item != stop; ++item) __builtin_prefetch(item + 64), each(*item);
+      for (const TWaiting* at = chunk->Items; at != stop; ++at) __builtin_prefetch(stop - at > 64 ? at + 64 : stop), each(*at);
       chunk = std::exchange(chunk->Next, std::exchange(free_, chunk));
     }
   }
@@ -109,9 +105,9 @@ class TBuckets {
     TChunk* Next;  // the chunks filled before
     TWaiting Items[ChunkItems];
   };
-  static_assert(sizeof(TChunk) == (ChunkItems + 1) * sizeof(TWaiting));
   static TChunk* ChunkOf(TWaiting* end) {  // an end past the last item still belongs to its chunk
-    return reinterpret_cast<TChunk*>((reinterpret_cast<std::uintptr_t>(end) - 1) & ~(sizeof(TChunk) - 1));
+    const std::uintptr_t last = reinterpret_cast<std::uintptr_t>(end) - 1;
+    return end == nullptr ? nullptr : reinterpret_cast<TChunk*>(last & ~(sizeof(TChunk) - 1));
   }
   // Chunks come back through the free list; new ones from slabs that grow with the pool (few allocations) and
   // are touched only as handed out, so that memory follows the chunks in use.
@@ -121,7 +117,7 @@ class TBuckets {
       slabs_.push_back(std::make_unique_for_overwrite<TChunk[]>(unused_));
     }
     TChunk* chunk = free_ != nullptr ? std::exchange(free_, free_->Next) : &slabs_.back()[--unused_];
-    chunk->Next = end == nullptr ? nullptr : ChunkOf(end);
+    chunk->Next = ChunkOf(end);
     return chunk->Items;
   }
   std::vector<TWaiting*> ends_;
@@ -167,7 +163,7 @@ class TBucketPrimes {
   [[gnu::always_inline]] void Wait(const TBlock& block, std::uint64_t offset, std::uint32_t tag, std::uint32_t prime) {
     const std::uint64_t target = block.Index + (offset >> block.Shift);
     const auto within = static_cast<std::uint32_t>(offset & ((std::uint64_t{1} << block.Shift) - 1));
-    if (target <= block.Last) buckets_.Push(Sets == 1 ? 0 : (prime & 7) | tag << 3, target, {within << kTagBits | tag, prime});
+    if (target <= block.Last) buckets_.View().Push(Sets == 1 ? 0 : (prime & 7) | tag << 3, target, {within << kTagBits | tag, prime});
   }
   const TPrimeList* primes_ = nullptr;
   TPrimeList::TCursor active_;

@@ -40,9 +40,8 @@ class THitPrimes : public TBucketPrimes<THitPrimes<Hits>, 1, 210> {
     // In locals: stores through bytes could alias the block and the buckets, which forced reloads per hit.
     const std::uint64_t shift = block.Shift, size = std::uint64_t{1} << shift, index = block.Index, last = block.Last;
     std::uint8_t* const bytes = block.Bytes;
-    auto& buckets = this->buckets_;
-    const auto lists = buckets.View();
-    buckets.Drain(0, index, [&](TWaiting waiting) {
+    const auto lists = this->buckets_.View();
+    this->buckets_.Drain(0, index, [&](TWaiting waiting) {
       std::uint64_t b = waiting.OffsetTag >> kTagBits;
       std::uint32_t step = waiting.OffsetTag & ((1u << kTagBits) - 1);
       const std::uint64_t q = waiting.Prime;

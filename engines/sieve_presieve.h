@@ -16,9 +16,7 @@ class TPresieve {
     for (const auto& group : kGroups) {
       std::vector<std::uint32_t> primes;
       std::uint64_t period = 1;
-      for (const std::uint32_t p : group) {
-        if (p <= maxPrime) period *= primes.emplace_back(p);
-      }
+      for (const std::uint32_t p : group) if (p <= maxPrime) period *= primes.emplace_back(p);
       // A pattern costs its period to build: only worth it for enough work.
       if (primes.empty() || (!patterns_.empty() && period > workBytes / 16)) break;
       std::vector<std::uint8_t>& pattern = patterns_.emplace_back(period, 0xFF);

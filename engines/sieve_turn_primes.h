@@ -14,17 +14,12 @@ class TTurnPrimes {
  public:
   struct TPrime { std::uint32_t Q, Next; };  // p div 30; the first byte of its next turn, from the block's first
   void Reset(const TPrimeList& primes, std::uint32_t /*shift*/) {
-    for (auto at = primes.Begin(); at.Prime != 0; at = primes.Advanced(at)) {
+    for (auto at = primes.Begin(); at.Prime != 0; at = primes.Advanced(at))
       primes_[QClassOf(at.Prime) & 7].push_back({QClassOf(at.Prime) >> 3, 0});
-    }
   }
   // From the run's start on: primes whose squares lie below it go from their first multiple, the others from
   // their squares as their blocks come.
-  void Place(const TBlock& block, std::uint64_t start) {
-    active_ = {};
-    start_ = start;
-    Activate(block);
-  }
+  void Place(const TBlock& block, std::uint64_t start) { active_ = {}; start_ = start; Activate(block); }
   void Activate(const TBlock& block) {
     const std::uint64_t start = start_, end = 30 * (block.FirstByte + block.Length);
     for (std::uint32_t c = 0; c < 8; ++c) {
