@@ -16,9 +16,7 @@ namespace tamsel {
 // Most hits fall on the primes shorter than a piece: a piece is the largest power of two the level 1 cache
 // holds (32 KiB of 48; 64 took a third longer). Waiting primes want long blocks, which need fewer buckets: an
 // eighth of the level 2 cache was fastest (256 KiB of 2 MiB from 10^10 to 10^16; a half took 40 percent more).
-inline std::uint64_t ChoosePieceBytes() {
-  return os::DataCacheBytes(1) >= 4096 ? std::bit_floor(os::DataCacheBytes(1)) : 32 * 1024;
-}
+inline std::uint64_t ChoosePieceBytes() { return os::DataCacheBytes(1) >= 4096 ? std::bit_floor(os::DataCacheBytes(1)) : 32 * 1024; }
 inline std::uint64_t ChooseBlockBytes() {
   const std::uint64_t level2 = os::DataCacheBytes(2);
   return std::max(ChoosePieceBytes(), level2 >= 65536 ? std::bit_floor(level2 / 8) : 256 * 1024);
