@@ -88,15 +88,15 @@ class TBuckets {
   };
   TView View() { return {this, ends_.data(), mask_}; }
   // Calls each(entry) for a set's list of the block, each chunk going back to the pool once read; each may push.
-  // The hit primes' buckets (large chunks) outgrow the level 3 cache from 10^16 on: a next chunk's first KiB is fetched ahead.
+  // The hit primes' buckets (large chunks) outgrow the level 3 cache from 10^16 on: the next chunk's first KiB is fetched ahead.
   template <typename F>
   void Drain(std::uint32_t set, std::uint64_t block, F&& each) {
     TWaiting* const end = std::exchange(ends_[set * (mask_ + 1) + (block & mask_)], nullptr);
     TChunk* chunk = ChunkOf(end);
-    for (const TWaiting* stop = end; chunk != nullptr; stop = chunk->Items + ChunkItems) {
+    for (std::size_t count = end == nullptr ? 0 : end - chunk->Items; chunk != nullptr; count = ChunkItems) {
       const TChunk* const next = chunk->Next;
       for (std::uint32_t i = 0; ChunkItems > 127 && next != nullptr && i < 128; i += 8) __builtin_prefetch(next->Items + i);
-      for (const TWaiting* at = chunk->Items; at != stop; ++at) each(*at);
+      for (std::size_t i = 0; i < count; ++i) each(chunk->Items[i]);
       chunk = std::exchange(chunk->Next, std::exchange(free_, chunk));
     }
   }
